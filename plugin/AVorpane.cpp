@@ -1,0 +1,143 @@
+#include "plugin/AVorpane.h"
+
+#include "engine/EngineConstants.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+namespace {
+
+constexpr int32_t kAzimuthIndex = 0;
+constexpr int32_t kElevationIndex = 1;
+
+// The step shown to the host, computed as the engine selects its table record: the value is
+// widened, scaled, truncated and kept inside the table.
+int32_t displayStep(float value, double factor, int32_t lastStep) {
+    const double scaled = static_cast<double>(value) * factor;
+    if (!(scaled > 0.0)) return 0; // also NaN
+    if (scaled >= lastStep) return lastStep;
+    return static_cast<int32_t>(scaled);
+}
+
+} // namespace
+
+AVorpane::AVorpane(audioMasterCallback audioMaster)
+    : AudioEffectX(audioMaster, kNumPrograms, kNumParams),
+      programs(std::make_unique<VrpProgram[]>(kNumPrograms)) {
+    azimuth = 0.0f;
+    elevation = 0.0f;
+    applyProgram(0);
+    filtersDirty = true;
+    setNumInputs(2);
+    setNumOutputs(2);
+    setUniqueID(kUniqueId);
+    setInitialDelay(vorpane::kReportedLatency);
+}
+
+AVorpane::~AVorpane() = default;
+
+void AVorpane::resume() { AudioEffectX::resume(); }
+
+void AVorpane::processReplacing(float**, float** outputs, int32_t sampleFrames) {
+    if (sampleFrames <= 0) return;
+    for (int32_t channel = 0; channel < 2; ++channel)
+        std::memset(outputs[channel], 0, sizeof(float) * static_cast<size_t>(sampleFrames));
+}
+
+void AVorpane::setParameter(int32_t index, float value) {
+    VrpProgram& program = programs[curProgram];
+    if (index == kAzimuthIndex) {
+        azimuth.store(value);
+        program.azimuth = value;
+    } else if (index == kElevationIndex) {
+        elevation.store(value);
+        program.elevation = value;
+    }
+    // Raised after the value is stored, so the audio thread, which clears the flag before it
+    // reads the values, never misses a change.
+    filtersDirty.store(true);
+}
+
+float AVorpane::getParameter(int32_t index) {
+    if (index == kAzimuthIndex) return azimuth.load();
+    if (index == kElevationIndex) return elevation.load();
+    return 0.0f;
+}
+
+void AVorpane::setProgramName(char* name) {
+    char* target = programs[curProgram].name;
+    constexpr size_t capacity = sizeof(VrpProgram::name);
+    const size_t length = strnlen(name, capacity - 1);
+    std::memcpy(target, name, length);
+    target[length] = 0;
+}
+
+void AVorpane::getProgramName(char* name) {
+    const char* stored = programs[curProgram].name;
+    if (std::strcmp(stored, "Init") == 0)
+        std::sprintf(name, "%s %d", stored, curProgram + 1);
+    else
+        std::strcpy(name, stored);
+}
+
+void AVorpane::getParameterLabel(int32_t index, char* label) {
+    if (index == kAzimuthIndex)
+        std::strcpy(label, "Hor \xB0");
+    else if (index == kElevationIndex)
+        std::strcpy(label, "Vert \xB0");
+}
+
+void AVorpane::getParameterDisplay(int32_t index, char* text) {
+    if (index == kAzimuthIndex)
+        int2string(displayStep(azimuth.load(), 24.99, 24), text, 8);
+    else if (index == kElevationIndex)
+        int2string(displayStep(elevation.load(), 49.99, 49), text, 8);
+}
+
+void AVorpane::getParameterName(int32_t index, char* text) {
+    if (index == kAzimuthIndex)
+        std::strcpy(text, "Azimuth");
+    else if (index == kElevationIndex)
+        std::strcpy(text, "Elevation");
+}
+
+bool AVorpane::getProgramNameIndexed(int32_t, int32_t index, char* text) {
+    if (index != 0) return false;
+    std::strcpy(text, programs[0].name);
+    return true;
+}
+
+bool AVorpane::getEffectName(char* name) {
+    std::strcpy(name, "Vorpane");
+    return true;
+}
+
+bool AVorpane::getVendorString(char* text) {
+    std::strcpy(text, "Farrowdale Audio");
+    return true;
+}
+
+bool AVorpane::getProductString(char* text) {
+    std::strcpy(text, "Vorpane");
+    return true;
+}
+
+int32_t AVorpane::getVendorVersion() { return kVendorVersion; }
+
+int32_t AVorpane::getPlugCategory() { return kPlugCategEffect; }
+
+void AVorpane::applyProgram(int32_t index) {
+    curProgram = index;
+    setParameter(kAzimuthIndex, programs[index].azimuth);
+    setParameter(kElevationIndex, programs[index].elevation);
+}
+
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
+    try {
+        return new AVorpane(audioMaster);
+    } catch (...) {
+        return nullptr;
+    }
+}

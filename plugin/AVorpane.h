@@ -1,0 +1,59 @@
+// The plug-in: identity, the two direction parameters, its single program, and the engine.
+#pragma once
+
+#include "plugin/AudioEffectX.h"
+
+#include <atomic>
+#include <memory>
+
+struct VrpProgram {
+    float azimuth = 0.5f;
+    float elevation = 0.5f;
+    char name[24] = "Standard Setting";
+};
+
+static_assert(sizeof(VrpProgram) == 32);
+
+class AVorpane : public AudioEffectX {
+public:
+    static constexpr int32_t kNumPrograms = 1;
+    static constexpr int32_t kNumParams = 2;
+    static constexpr int32_t kUniqueId = fourCharCode('A', 'V', 'p', 'n');
+    static constexpr int32_t kVendorVersion = 1000;
+
+    explicit AVorpane(audioMasterCallback audioMaster);
+    ~AVorpane() override;
+
+    void resume() override;
+    void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
+    void setParameter(int32_t index, float value) override;
+    float getParameter(int32_t index) override;
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+    void getParameterLabel(int32_t index, char* label) override;
+    void getParameterDisplay(int32_t index, char* text) override;
+    void getParameterName(int32_t index, char* text) override;
+    bool getProgramNameIndexed(int32_t category, int32_t index, char* text) override;
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    int32_t getVendorVersion() override;
+    int32_t getPlugCategory() override;
+
+    virtual void applyProgram(int32_t index);
+
+    // Raised by every parameter change; the engine clears it before it reads the values.
+    bool filtersPending() const { return filtersDirty.load(); }
+
+private:
+    std::unique_ptr<VrpProgram[]> programs;
+    std::atomic<float> azimuth{0.0f};
+    std::atomic<float> elevation{0.0f};
+    std::atomic<bool> filtersDirty{false};
+
+    static_assert(std::atomic<float>::is_always_lock_free);
+    static_assert(std::atomic<bool>::is_always_lock_free);
+};
+
+// Creates the plug-in object for the entry point; null when it cannot be created.
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster);

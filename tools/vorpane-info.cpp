@@ -1,0 +1,75 @@
+// vorpane-info PLUGIN: loads a VST 2.4 plug-in through its entry point, as a host does, and
+// prints what it reports about itself.
+#include "plugin/VstInterface.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+intptr_t hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+    return opcode == audioMasterVersion ? kVstVersion : 0;
+}
+
+void printText(AEffect* effect, const char* what, int32_t opcode, int32_t index = 0) {
+    char text[256] = {};
+    effect->dispatcher(effect, opcode, index, 0, text, 0.0f);
+    std::printf("  %-18s %s\n", what, text);
+}
+
+// The plug-in speaks Windows-1252; the terminal UTF-8.
+void printLatin1(const char* text) {
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
+        if (*c < 0x80) {
+            std::putchar(*c);
+        } else {
+            std::putchar(0xC0 | (*c >> 6));
+            std::putchar(0x80 | (*c & 0x3F));
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2 || std::strcmp(argv[1], "--help") == 0) {
+        std::fprintf(argc == 2 ? stdout : stderr, "usage: vorpane-info PLUGIN.so\n");
+        return argc == 2 ? 0 : 2;
+    }
+    void* library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        std::fprintf(stderr, "vorpane-info: cannot load %s: %s\n", argv[1], dlerror());
+        return 1;
+    }
+    using Entry = AEffect* (*)(audioMasterCallback);
+    auto entry = reinterpret_cast<Entry>(dlsym(library, "VSTPluginMain"));
+    if (!entry) {
+        std::fprintf(stderr, "vorpane-info: %s has no VSTPluginMain\n", argv[1]);
+        return 1;
+    }
+    AEffect* effect = entry(&hostCallback);
+    if (!effect || effect->magic != kEffectMagic) {
+        std::fprintf(stderr, "vorpane-info: the entry point of %s made no effect\n", argv[1]);
+        return 1;
+    }
+    std::printf("Loaded %s through VSTPluginMain:\n", argv[1]);
+    printText(effect, "effect name", effGetEffectName);
+    printText(effect, "vendor", effGetVendorString);
+    std::printf("  %-18s %d in, %d out, %d parameters, %d program\n", "channels", effect->numInputs,
+                effect->numOutputs, effect->numParams, effect->numPrograms);
+    std::printf("  %-18s %d frames\n", "latency", effect->initialDelay);
+    for (int32_t i = 0; i < effect->numParams; ++i) {
+        char name[64] = {}, display[64] = {}, label[64] = {};
+        effect->dispatcher(effect, effGetParamName, i, 0, name, 0.0f);
+        effect->dispatcher(effect, effGetParamDisplay, i, 0, display, 0.0f);
+        effect->dispatcher(effect, effGetParamLabel, i, 0, label, 0.0f);
+        std::printf("  parameter %d        %s = %s (", i, name, display);
+        printLatin1(label);
+        std::printf(")\n");
+    }
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    dlclose(library);
+    return 0;
+}
