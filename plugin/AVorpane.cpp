@@ -1,6 +1,7 @@
 #include "plugin/AVorpane.h"
 
 #include "engine/EngineConstants.h"
+#include "engine/HrirTable.h"
 
 #include <cmath>
 #include <cstdio>
@@ -11,15 +12,6 @@ namespace {
 
 constexpr int32_t kAzimuthIndex = 0;
 constexpr int32_t kElevationIndex = 1;
-
-// The step shown to the host, computed as the engine selects its table record: the value is
-// widened, scaled, truncated and kept inside the table.
-int32_t displayStep(float value, double factor, int32_t lastStep) {
-    const double scaled = static_cast<double>(value) * factor;
-    if (!(scaled > 0.0)) return 0; // also NaN
-    if (scaled >= lastStep) return lastStep;
-    return static_cast<int32_t>(scaled);
-}
 
 } // namespace
 
@@ -91,9 +83,9 @@ void AVorpane::getParameterLabel(int32_t index, char* label) {
 
 void AVorpane::getParameterDisplay(int32_t index, char* text) {
     if (index == kAzimuthIndex)
-        int2string(displayStep(azimuth.load(), 24.99, 24), text, 8);
+        int2string(vorpane::azimuthStep(azimuth.load()), text, 8);
     else if (index == kElevationIndex)
-        int2string(displayStep(elevation.load(), 49.99, 49), text, 8);
+        int2string(vorpane::elevationStep(elevation.load()), text, 8);
 }
 
 void AVorpane::getParameterName(int32_t index, char* text) {
