@@ -26,8 +26,6 @@ class DiffuseFieldEqualiser {
     // correction over the mean band. Needs at least one response added.
     std::vector<double> correctionFilter() const;
 
-    size_t responseCount() const { return count; }
-
   private:
     std::vector<double> smoothedPower() const;
 
