@@ -30,6 +30,7 @@ constexpr uint32_t argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
 class SurfaceHolder {
   public:
     explicit SurfaceHolder(cairo_surface_t* s) : s(s) {}
+    SurfaceHolder(SurfaceHolder&& other) noexcept : s(other.s) { other.s = nullptr; }
     SurfaceHolder(const SurfaceHolder&) = delete;
     SurfaceHolder& operator=(const SurfaceHolder&) = delete;
     ~SurfaceHolder() {
