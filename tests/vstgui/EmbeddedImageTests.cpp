@@ -69,7 +69,9 @@ TEST(EmbeddedImages, ArtworkToolRegeneratesTheSamePixels) {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("vorpane-artwork-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
-    const std::string command = std::string(VORPANE_MAKE_ARTWORK) + " " + folder.string();
+    // Leak checking of sanitizer builds is off for the tool: fontconfig loses a few bytes.
+    const std::string command =
+        "ASAN_OPTIONS=detect_leaks=0 " + std::string(VORPANE_MAKE_ARTWORK) + " " + folder.string();
     ASSERT_EQ(std::system(command.c_str()), 0);
     const std::pair<const char*, int> images[] = {
         {"background.png", 1}, {"azimuth-strip.png", 10}, {"elevation-strip.png", 100}};
