@@ -321,6 +321,14 @@ TEST_F(ImageContext, UnderlinedTextReachesBelowTheBaseline) {
     context->drawString("ace", CRect(60, 0, 120, 60), 0, kLeftText);
     const CRect both = inkExtent();
     EXPECT_GT(both.bottom, plain.bottom);
+
+    // A negative size draws upright text of that magnitude, inside the rectangle.
+    context->setFont(kNormalFont, -16, 0);
+    context->setFillColor(kRedCColor);
+    context->drawString("ace", CRect(0, 0, 60, 30), 1, kLeftText);
+    const CRect background = extentOf(kRed);
+    EXPECT_GE(background.top, 0);
+    EXPECT_GT(background.height(), 10);
 }
 
 namespace {
