@@ -1,0 +1,38 @@
+#pragma once
+
+#include "vstgui/CPoint.h"
+
+#include <cairo.h>
+#include <cstdint>
+
+namespace VSTGUI::platform {
+
+// Opaque handle of a native window (an X11 window id on Linux, stored in a pointer).
+using WindowHandle = void*;
+
+// What drawing contexts need from the windowing side: the drawing surface of a window, its
+// position on the screen and the live pointer state. The default answers are those of a system
+// without a display: no window surface, everything at (0, 0), no buttons held. The windowing layer
+// installs its own implementation with setWindowServices().
+class WindowServices {
+  public:
+    virtual ~WindowServices() = default;
+    // A surface drawing on the window, with one reference for the caller; null when none.
+    virtual cairo_surface_t* acquireWindowSurface(WindowHandle window);
+    // Gives back a surface from acquireWindowSurface.
+    virtual void releaseWindowSurface(WindowHandle window, cairo_surface_t* surface);
+    // Top-left corner of the window on the screen.
+    virtual CPoint windowScreenOrigin(WindowHandle window);
+    // Pointer position on the screen.
+    virtual CPoint pointerScreenPosition();
+    // Live button and modifier state as kLButton ... kAlt bits, with swapped mouse buttons
+    // already taken into account.
+    virtual int32_t buttonState();
+};
+
+// The services in use; the headless default until another is installed.
+WindowServices& windowServices();
+// Installs services (not owned); null restores the headless default.
+void setWindowServices(WindowServices* services);
+
+} // namespace VSTGUI::platform
