@@ -140,7 +140,9 @@ void DrawSurface::drawText(std::string_view text, const CRect& r, int32_t align)
     cairo_rectangle(cr, r.left, r.top, r.width(), r.height());
     cairo_clip(cr);
     cairo_set_font_face(cr, font->face());
-    cairo_set_font_size(cr, font->request().pixelHeight);
+    // A negative size is taken as its magnitude; cairo would mirror the glyphs.
+    const int32_t pixelHeight = std::max(1, std::abs(font->request().pixelHeight));
+    cairo_set_font_size(cr, pixelHeight);
 
     cairo_font_extents_t fe;
     cairo_font_extents(cr, &fe);
@@ -167,8 +169,8 @@ void DrawSurface::drawText(std::string_view text, const CRect& r, int32_t align)
     cairo_move_to(cr, x, baseline);
     cairo_show_text(cr, utf8.c_str());
     if (font->request().underline && advance > 0) {
-        const int32_t thickness = std::max(1, font->request().pixelHeight / 14);
-        const int32_t below = std::max(1, font->request().pixelHeight / 10);
+        const int32_t thickness = std::max(1, pixelHeight / 14);
+        const int32_t below = std::max(1, pixelHeight / 10);
         cairo_new_path(cr);
         fillPixels(x, baseline + below, advance, thickness);
     }
