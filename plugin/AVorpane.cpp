@@ -1,5 +1,7 @@
 #include "plugin/AVorpane.h"
 
+#include "editor/AEffGUIEditor.h"
+
 #include "engine/EngineConstants.h"
 #include "engine/HrirTable.h"
 
@@ -50,6 +52,8 @@ void AVorpane::setParameter(int32_t index, float value) {
     // Raised after the value is stored, so the audio thread, which clears the flag before it
     // reads the values, never misses a change.
     filtersDirty.store(true);
+    // The editor shows the stored value (it reads it back from the plug-in).
+    if (auto* gui = dynamic_cast<AEffGUIEditor*>(editor)) gui->setParameter(index, value);
 }
 
 float AVorpane::getParameter(int32_t index) {

@@ -1,0 +1,94 @@
+#include "editor/AEffGUIEditor.h"
+
+#include "plugin/AudioEffectX.h"
+#include "vstgui/CDrawContext.h"
+#include "vstgui/CFrame.h"
+#include "vstgui/platform/Platform.h"
+
+namespace {
+
+constexpr uint32_t kIdleInterval = 100; // ms between full passes
+constexpr uint32_t kIdleSlack = 50;     // a pass may come this much early after a pause
+constexpr uint32_t kIdlePause = 4;      // ms
+
+// Whether a comes before b on the wrapping millisecond counter.
+bool before(uint32_t a, uint32_t b) {
+    return static_cast<int32_t>(a - b) < 0;
+}
+
+} // namespace
+
+AEffGUIEditor::AEffGUIEditor(AudioEffect* effect) : AEffEditor(effect) {
+    lastTicks = VSTGUI::platform::platform().tickCount();
+    if (effect) effect->setEditor(this);
+    VSTGUI::platform::platform().threadInit();
+}
+
+AEffGUIEditor::~AEffGUIEditor() {
+    // A frame still open belongs to this editor and points back at it.
+    delete frame;
+    frame = nullptr;
+    VSTGUI::platform::platform().threadUninit();
+}
+
+AudioEffectX* AEffGUIEditor::effectX() const {
+    return dynamic_cast<AudioEffectX*>(effect);
+}
+
+bool AEffGUIEditor::getRect(ERect** rectOut) {
+    *rectOut = &rect;
+    return true;
+}
+
+void AEffGUIEditor::idle() {
+    if (!inIdle && frame) frame->idle();
+}
+
+bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
+    return frame && frame->onKeyDown(keyCode) == 1;
+}
+
+bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
+    return frame && frame->onKeyUp(keyCode) == 1;
+}
+
+bool AEffGUIEditor::onWheel(float distance) {
+    if (!frame) return false;
+    auto* context = new VSTGUI::CDrawContext(frame, nullptr, systemWindow);
+    VSTGUI::CPoint where;
+    context->getMouseLocation(where);
+    const bool result = frame->onWheel(context, where, distance);
+    context->forget();
+    return result;
+}
+
+bool AEffGUIEditor::setKnobMode(int32_t mode) {
+    VSTGUI::CFrame::setGlobalKnobMode(mode);
+    return true;
+}
+
+void AEffGUIEditor::setParameter(int32_t, float) {}
+
+void AEffGUIEditor::beginEdit(int32_t index) {
+    if (AudioEffectX* x = effectX()) x->beginEdit(index);
+}
+
+void AEffGUIEditor::endEdit(int32_t index) {
+    if (AudioEffectX* x = effectX()) x->endEdit(index);
+}
+
+void AEffGUIEditor::doIdleStuff() {
+    VSTGUI::platform::Platform& system = VSTGUI::platform::platform();
+    uint32_t now = system.tickCount();
+    if (before(now, lastTicks)) {
+        system.sleep(kIdlePause);
+        now += kIdlePause;
+        if (before(now, lastTicks - kIdleSlack)) return;
+    }
+    idle();
+    system.dispatchPendingPaint();
+    lastTicks = now + kIdleInterval;
+    inIdle = true;
+    if (effect) effect->masterIdle();
+    inIdle = false;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "vstgui/CRect.h"
+#include "vstgui/platform/WindowServices.h"
+
+#include <cstdint>
+
+namespace VSTGUI {
+class CFrame;
+}
+
+namespace VSTGUI::platform {
+
+// Opaque handle of a platform cursor.
+using CursorHandle = void*;
+
+// Everything the view tree, the frame and the editor need from the windowing system beyond the
+// drawing side of WindowServices: the millisecond clock, pausing, the paint messages of the
+// thread, the frame's own window inside the host's, cursors and drop registration. Views and
+// controls reach the system only through the installed Platform (and the WindowServices it
+// extends), so a headless implementation can stand in for the display.
+class Platform : public WindowServices {
+  public:
+    // Milliseconds of a monotonic counter; wraps around after 2^32.
+    virtual uint32_t tickCount() = 0;
+    // Pauses the calling thread.
+    virtual void sleep(uint32_t milliseconds) = 0;
+
+    // Balanced per-thread set-up and tear-down of the windowing services an editor uses. Every
+    // frame and every editor calls each once.
+    virtual void threadInit() = 0;
+    virtual void threadUninit() = 0;
+
+    // Takes at most one pending paint message of the thread's windows and handles it.
+    virtual void dispatchPendingPaint() = 0;
+
+    // Creates the frame's child window of width x height at (0, 0) inside parent. Its paint,
+    // button and wheel events are handed to the frame's handle* operations. Null on failure.
+    virtual WindowHandle createFrameWindow(CFrame* frame, WindowHandle parent, int32_t width,
+                                           int32_t height) = 0;
+    // Destroys a window from createFrameWindow without telling its frame.
+    virtual void destroyFrameWindow(WindowHandle window) = 0;
+    // False once the window is gone (destroyed by us or by the host).
+    virtual bool windowExists(WindowHandle window) = 0;
+    // Resizes a window in place.
+    virtual void resizeWindow(WindowHandle window, int32_t width, int32_t height) = 0;
+    // Resizes the frame's window and the host windows around it so that the frame gets
+    // width x height when the host cannot do it itself.
+    virtual void resizeHostWindows(WindowHandle window, int32_t width, int32_t height) = 0;
+    // Top-left corner of the editor's outermost window in its parent's coordinates.
+    virtual bool outerWindowPosition(WindowHandle window, int32_t& x, int32_t& y) = 0;
+    // Rectangle of the host window that holds the frame's window.
+    virtual bool hostWindowRect(WindowHandle window, CRect& rect) = 0;
+
+    // Cursors: the one shown now, a standard one for a cursor type of CFrame::setCursor (null
+    // for types without their own), and showing one.
+    virtual CursorHandle currentCursor() = 0;
+    virtual CursorHandle standardCursor(int32_t type) = 0;
+    virtual void setCursor(CursorHandle cursor) = 0;
+
+    // Accepting dropped data on a window; false when the platform has no drag and drop.
+    virtual bool registerDropTarget(WindowHandle window, CFrame* frame) = 0;
+    virtual void revokeDropTarget(WindowHandle window) = 0;
+};
+
+// The platform in use: the installed one, else a headless one without a display.
+Platform& platform();
+// Installs a platform (not owned) and its window services; null restores the headless default.
+void setPlatform(Platform* platform);
+
+} // namespace VSTGUI::platform
