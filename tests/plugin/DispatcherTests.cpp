@@ -9,7 +9,7 @@ using testhost::TestHost;
 namespace {
 
 class Dispatcher : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_NE(host.load(), nullptr); }
     TestHost host;
 };
@@ -101,16 +101,15 @@ TEST_F(Dispatcher, ExtendedTableAnswers) {
 TEST_F(Dispatcher, SpeakerArrangementQueryClearsBothOutPointers) {
     void* input = reinterpret_cast<void*>(0x10);
     void* output = reinterpret_cast<void*>(0x20);
-    EXPECT_EQ(host.dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr_t>(&input),
-                            &output),
-              0);
+    EXPECT_EQ(
+        host.dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr_t>(&input), &output), 0);
     EXPECT_EQ(input, nullptr);
     EXPECT_EQ(output, nullptr);
 }
 
 TEST_F(Dispatcher, CanDoAnswersZeroForEveryText) {
-    for (const char* word : {"receiveVstMidiEvent", "bypass", "sendVstEvents", "plugAsChannelInsert",
-                             "", "anything else"}) {
+    for (const char* word : {"receiveVstMidiEvent", "bypass", "sendVstEvents",
+                             "plugAsChannelInsert", "", "anything else"}) {
         char text[64];
         std::strcpy(text, word);
         EXPECT_EQ(host.dispatch(effCanDo, 0, 0, text), 0) << word;
@@ -120,8 +119,8 @@ TEST_F(Dispatcher, CanDoAnswersZeroForEveryText) {
 TEST_F(Dispatcher, UnlistedAndUnknownOpcodesAnswerZeroAndChangeNothing) {
     const float azimuth = host.getParameter(0);
     char text[256];
-    for (int32_t opcode : {9, 16, 17, 18, 20, 21, 28, 30, 31, 32, 36, 37, 43, 46, 53, 54, 55, 57, 80,
-                           81, 1000, -1}) {
+    for (int32_t opcode : {9,  16, 17, 18, 20, 21, 28, 30, 31, 32,   36,
+                           37, 43, 46, 53, 54, 55, 57, 80, 81, 1000, -1}) {
         std::memset(text, 0x5A, sizeof(text));
         EXPECT_EQ(host.dispatch(opcode, 1, 1, text, 1.0f), 0) << opcode;
         EXPECT_EQ(static_cast<unsigned char>(text[0]), 0x5A) << opcode;
@@ -129,4 +128,13 @@ TEST_F(Dispatcher, UnlistedAndUnknownOpcodesAnswerZeroAndChangeNothing) {
     EXPECT_EQ(host.getParameter(0), azimuth);
     EXPECT_EQ(host.dispatch(effGetProgram), 0);
     EXPECT_EQ(host.calls.size(), 1u);
+}
+
+TEST_F(Dispatcher, TextRequestsWithoutABufferAnswerZero) {
+    for (int32_t opcode : std::initializer_list<int32_t>{
+             effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay,
+             effGetParamName, effEditGetRect, effGetChunk, effGetProgramNameIndexed,
+             effGetEffectName, effGetVendorString, effGetProductString, effCanDo})
+        EXPECT_EQ(host.dispatch(opcode, 0, 0, nullptr), 0) << opcode;
+    EXPECT_EQ(host.text(effGetProgramName), "Standard Setting");
 }
