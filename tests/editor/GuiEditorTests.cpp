@@ -239,6 +239,16 @@ TEST_F(GuiEditorNearWrap, IdlePacingSurvivesTheClockWrappingAround) {
     EXPECT_EQ(system.sleepCalls(), 1);
 }
 
+TEST_F(GuiEditor, IdlePassAfterWeeksWithoutADrag) {
+    editor->doIdleStuff();
+    EXPECT_EQ(editor->idles, 1);
+    // About 28 days later (more than half the counter's period), the pass is long overdue.
+    system.advanceTicks(0x90000000u);
+    editor->doIdleStuff();
+    EXPECT_EQ(editor->idles, 2);
+    EXPECT_EQ(system.sleepCalls(), 0);
+}
+
 TEST_F(GuiEditor, HostIdleInsideTheEditorsIdleDoesNotRedrawAgain) {
     dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x42));
     editor->getFrame()->handlePaint(nullptr, CRect(0, 0, 454, 302));
