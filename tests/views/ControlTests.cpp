@@ -126,6 +126,30 @@ TEST_F(Knob, AngleMappingBothWays) {
     EXPECT_EQ(p, CPoint(50, 3));
 }
 
+TEST_F(Knob, HandlePointStaysDefinedForValuesThatAreNotNumbers) {
+    // A value that is not a number, an infinite one, or a range of width 0 gives no angle; the
+    // handle point must still be a point of the knob (and a well-defined integer).
+    const float odd[] = {std::numeric_limits<float>::quiet_NaN(),
+                         std::numeric_limits<float>::infinity()};
+    for (float value : odd) {
+        knob->setValue(value);
+        CPoint p;
+        knob->valueToPoint(p);
+        EXPECT_TRUE(p.h >= 0 && p.h <= 100 && p.v >= 0 && p.v <= 100) << value;
+    }
+    knob->setValue(0.0f);
+    knob->setMax(0.0f);
+    knob->setStartAngle(knob->getStartAngle()); // vmin == vmax: no value per radian
+    CPoint p;
+    knob->valueToPoint(p);
+    EXPECT_TRUE(p.h >= 0 && p.h <= 100 && p.v >= 0 && p.v <= 100);
+    ImageContext small(10, 10);
+    CAnimKnob anim(CRect(0, 0, 10, 10), nullptr, 0, 50, 10, nullptr, CPoint(0, 0));
+    anim.setValue(std::numeric_limits<float>::quiet_NaN());
+    anim.draw(small.get());
+    EXPECT_FALSE(anim.isDirty());
+}
+
 TEST_F(Knob, CircularPressAtTheTopGivesHalfAtOnce) {
     press(CPoint(100, 50), kLButton, {{CPoint(100, 50), kLButton}, {CPoint(100, 50), 0}});
     EXPECT_EQ(log, (Strings{"begin 7", "change 7 0.5000", "end 7"}));
