@@ -4,6 +4,7 @@
 #include "vstgui/CKnob.h"
 #include "vstgui/CParamDisplay.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -267,7 +268,19 @@ TEST_F(Knob, EditorClosingDuringTheDragLeavesNothingDangling) {
     system.addPointerSteps(held);
     knob->mouse(image.get(), where, kLButton);
     EXPECT_EQ(polls, 2);
+    // The host still sees the gesture end, exactly once.
+    EXPECT_EQ(std::count(log.begin(), log.end(), "begin 7"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "end 7"), 1);
+    EXPECT_EQ(log.back(), "end 7");
     frame = new CFrame(CRect(0, 0, 10, 10), nullptr, nullptr); // for TearDown
+}
+
+TEST_F(Knob, FrameEndsNoGestureTwice) {
+    press(CPoint(100, 50), kLButton, {{CPoint(100, 50), kLButton}, {CPoint(100, 50), 0}});
+    EXPECT_EQ(log.back(), "end 7");
+    frame->forget();
+    frame = new CFrame(CRect(0, 0, 10, 10), nullptr, nullptr); // for TearDown
+    EXPECT_EQ(std::count(log.begin(), log.end(), "end 7"), 1);
 }
 
 TEST_F(Knob, WheelStepsAndTheLimit) {
