@@ -338,6 +338,12 @@ TEST(Control, DirtinessFollowsTheValue) {
     EXPECT_EQ(knob.getOldValue(), 0.9001f);
 
     CParamDisplay display(CRect(0, 0, 10, 10));
+    // Once drawn, a value that is not a number leaves the control clean until it changes.
+    display.setValue(std::numeric_limits<float>::quiet_NaN());
+    display.draw(image.get());
+    EXPECT_FALSE(display.isDirty());
+    display.setValue(0.25f);
+    EXPECT_TRUE(display.isDirty());
     display.setValue(-1.0f);
     display.setDirty(true);
     EXPECT_NE(display.getOldValue(), -1.0f);
