@@ -145,12 +145,11 @@ void CKnob::setColorHandle(CColor color) {
 }
 
 void CKnob::setHandleBitmap(CBitmap* bitmap) {
+    // The new one is taken before the old one is let go: they may be the same bitmap.
+    if (bitmap) bitmap->remember();
     if (handleBitmap) handleBitmap->forget();
     handleBitmap = bitmap;
-    if (handleBitmap) {
-        handleBitmap->remember();
-        inset = handleInset(handleBitmap);
-    }
+    if (handleBitmap) inset = handleInset(handleBitmap);
 }
 
 void CKnob::setZoomFactor(float factor) {

@@ -320,6 +320,19 @@ TEST_F(Knob, ArrowKeysStepTheValue) {
     EXPECT_FLOAT_EQ(knob->getValue(), 0.59f);
 }
 
+TEST(Control, KnobHandleBitmapReferences) {
+    auto* handle = new TestBitmap(9, 9, [](int32_t, int32_t) { return kWhiteCColor; });
+    CKnob knob(CRect(0, 0, 40, 40), nullptr, 0, nullptr, handle, CPoint(0, 0));
+    EXPECT_EQ(handle->getNbReference(), 2);
+    handle->forget();             // the knob holds the only reference now
+    knob.setHandleBitmap(handle); // set again: kept, not released
+    ASSERT_EQ(handle->getNbReference(), 1);
+    auto* other = new TestBitmap(5, 5, [](int32_t, int32_t) { return kWhiteCColor; });
+    knob.setHandleBitmap(other);
+    EXPECT_EQ(other->getNbReference(), 2);
+    other->forget();
+}
+
 TEST(Control, DirtinessFollowsTheValue) {
     CAnimKnob knob(CRect(0, 0, 10, 10), nullptr, 0, 50, 10, nullptr, CPoint(0, 0));
     EXPECT_TRUE(knob.isDirty()); // until first drawn
