@@ -39,6 +39,8 @@ AudioEffectX* AEffGUIEditor::effectX() const {
 }
 
 bool AEffGUIEditor::getRect(ERect** rectOut) {
+    // A host that passes no place for the answer gets none.
+    if (!rectOut) return false;
     *rectOut = &rect;
     return true;
 }

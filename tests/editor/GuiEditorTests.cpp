@@ -122,6 +122,7 @@ TEST_F(GuiEditor, HostRequestsReachTheEditor) {
     ASSERT_NE(rect, nullptr);
     EXPECT_EQ(rect->right - rect->left, 454);
     EXPECT_EQ(rect->bottom - rect->top, 302);
+    EXPECT_EQ(dispatch(effEditGetRect, 0, 0, nullptr), 0);
 
     // Keys without an open frame are not taken.
     EXPECT_EQ(dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
