@@ -6,7 +6,7 @@
 class AudioEffect;
 
 class AEffEditor {
-public:
+  public:
     explicit AEffEditor(AudioEffect* effect) : effect(effect) {}
     virtual ~AEffEditor() = default;
 
@@ -15,7 +15,7 @@ public:
 
     virtual AudioEffect* getEffect() { return effect; }
     virtual bool getRect(ERect** rect) {
-        *rect = nullptr;
+        if (rect) *rect = nullptr;
         return false;
     }
     virtual bool open(void* window) {
@@ -42,7 +42,7 @@ public:
         return false;
     }
 
-protected:
+  protected:
     AudioEffect* effect = nullptr;
     void* systemWindow = nullptr;
 };

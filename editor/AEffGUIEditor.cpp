@@ -11,9 +11,12 @@ constexpr uint32_t kIdleInterval = 100; // ms between full passes
 constexpr uint32_t kIdleSlack = 50;     // a pass may come this much early after a pause
 constexpr uint32_t kIdlePause = 4;      // ms
 
-// Whether a comes before b on the wrapping millisecond counter.
-bool before(uint32_t a, uint32_t b) {
-    return static_cast<int32_t>(a - b) < 0;
+// How far the next full pass still lies ahead of now on the wrapping millisecond counter; 0
+// when it is due. A pass is never scheduled more than kIdleInterval ahead, so a larger distance
+// means the due time has long passed (the counter wrapped, or no pass ran for weeks).
+uint32_t timeUntil(uint32_t due, uint32_t now) {
+    const uint32_t ahead = due - now;
+    return ahead <= kIdleInterval ? ahead : 0;
 }
 
 } // namespace
@@ -36,6 +39,8 @@ AudioEffectX* AEffGUIEditor::effectX() const {
 }
 
 bool AEffGUIEditor::getRect(ERect** rectOut) {
+    // A host that passes no place for the answer gets none.
+    if (!rectOut) return false;
     *rectOut = &rect;
     return true;
 }
@@ -80,10 +85,10 @@ void AEffGUIEditor::endEdit(int32_t index) {
 void AEffGUIEditor::doIdleStuff() {
     VSTGUI::platform::Platform& system = VSTGUI::platform::platform();
     uint32_t now = system.tickCount();
-    if (before(now, lastTicks)) {
+    if (const uint32_t ahead = timeUntil(lastTicks, now); ahead > 0) {
         system.sleep(kIdlePause);
         now += kIdlePause;
-        if (before(now, lastTicks - kIdleSlack)) return;
+        if (ahead > kIdleSlack + kIdlePause) return;
     }
     idle();
     system.dispatchPendingPaint();

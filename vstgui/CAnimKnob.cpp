@@ -53,7 +53,7 @@ bool CAnimKnob::isDirty() const {
         valueToPoint(p);
         if (p == lastDrawnPoint) return false;
     }
-    return value != oldValue || dirty;
+    return CKnob::isDirty();
 }
 
 } // namespace VSTGUI

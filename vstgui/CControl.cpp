@@ -4,6 +4,7 @@
 #include "vstgui/CControlListener.h"
 #include "vstgui/CFrame.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace VSTGUI {
@@ -17,7 +18,10 @@ CControl::CControl(const CRect& size, CControlListener* listener, int32_t tag, C
 }
 
 bool CControl::isDirty() const {
-    return value != oldValue || dirty;
+    // A value that is not a number counts as drawn once it has been drawn, so that it is not
+    // redrawn on every idle.
+    const bool sameValue = value == oldValue || (std::isnan(value) && std::isnan(oldValue));
+    return !sameValue || dirty;
 }
 
 void CControl::setDirty(bool newValue) {

@@ -5,6 +5,7 @@
 #include "vstgui/CDragContainer.h"
 #include "vstgui/COffscreenContext.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace VSTGUI {
@@ -48,6 +49,11 @@ CFrame::CFrame(const CRect& size, platform::WindowHandle systemWindow, AEffGUIEd
 }
 
 CFrame::~CFrame() {
+    while (!openEdits.empty()) {
+        const int32_t index = openEdits.back();
+        openEdits.pop_back();
+        if (editor) editor->endEdit(index);
+    }
     if (modalView) removeView(modalView, false);
     modalView = nullptr;
     focusView = nullptr;
@@ -372,11 +378,16 @@ bool CFrame::isTypeOf(const char* type) const {
 }
 
 void CFrame::beginEdit(int32_t index) {
-    if (editor) editor->beginEdit(index);
+    if (!editor) return;
+    openEdits.push_back(index);
+    editor->beginEdit(index);
 }
 
 void CFrame::endEdit(int32_t index) {
-    if (editor) editor->endEdit(index);
+    if (!editor) return;
+    const auto open = std::find(openEdits.begin(), openEdits.end(), index);
+    if (open != openEdits.end()) openEdits.erase(open);
+    editor->endEdit(index);
 }
 
 bool CFrame::getCurrentLocation(CPoint& where) {

@@ -4,6 +4,7 @@
 #include "vstgui/platform/Platform.h"
 
 #include <cairo.h>
+#include <vector>
 
 class AEffGUIEditor;
 
@@ -123,6 +124,9 @@ class CFrame : public CViewContainer {
     COffscreenContext* backBuffer = nullptr;
     CDrawContext* frameContext = nullptr;
     platform::CursorHandle defaultCursor = nullptr;
+    // Indexes of the gestures begun through the frame and not yet ended; a frame destroyed in
+    // the middle of one (the editor closed during a drag) ends them for the editor.
+    std::vector<int32_t> openEdits;
 };
 
 } // namespace VSTGUI

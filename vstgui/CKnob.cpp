@@ -7,6 +7,7 @@
 #include "vstgui/CFrame.h"
 #include "vstgui/platform/Platform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -29,6 +30,13 @@ constexpr unsigned char kModifierShift = 1;
 
 int32_t handleInset(CBitmap* handle) {
     return static_cast<int32_t>(static_cast<float>(handle->getWidth()) * 0.5f + 2.5f);
+}
+
+// Rounds a pixel coordinate; a value that is not a number (from a value that is not one, or from
+// vmin equal to vmax) gives 0 and anything else stays within the int32_t range.
+int32_t toCoordinate(float x) {
+    if (std::isnan(x)) return 0;
+    return static_cast<int32_t>(std::clamp(x, -1.0e9f, 1.0e9f));
 }
 
 float wrapAngle(float angle) {
@@ -92,8 +100,8 @@ float CKnob::getRangeAngle() const {
 void CKnob::valueToPoint(CPoint& point) const {
     const float alpha = (value - bCoef) / aCoef;
     const float reach = radius - static_cast<float>(inset);
-    point.h = static_cast<int32_t>(radius + std::cos(alpha) * reach + 0.5f);
-    point.v = static_cast<int32_t>(radius - std::sin(alpha) * reach + 0.5f);
+    point.h = toCoordinate(radius + std::cos(alpha) * reach + 0.5f);
+    point.v = toCoordinate(radius - std::sin(alpha) * reach + 0.5f);
 }
 
 float CKnob::valueFromPoint(CPoint& point) const {
@@ -137,12 +145,11 @@ void CKnob::setColorHandle(CColor color) {
 }
 
 void CKnob::setHandleBitmap(CBitmap* bitmap) {
+    // The new one is taken before the old one is let go: they may be the same bitmap.
+    if (bitmap) bitmap->remember();
     if (handleBitmap) handleBitmap->forget();
     handleBitmap = bitmap;
-    if (handleBitmap) {
-        handleBitmap->remember();
-        inset = handleInset(handleBitmap);
-    }
+    if (handleBitmap) inset = handleInset(handleBitmap);
 }
 
 void CKnob::setZoomFactor(float factor) {

@@ -122,6 +122,7 @@ TEST_F(GuiEditor, HostRequestsReachTheEditor) {
     ASSERT_NE(rect, nullptr);
     EXPECT_EQ(rect->right - rect->left, 454);
     EXPECT_EQ(rect->bottom - rect->top, 302);
+    EXPECT_EQ(dispatch(effEditGetRect, 0, 0, nullptr), 0);
 
     // Keys without an open frame are not taken.
     EXPECT_EQ(dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
@@ -237,6 +238,16 @@ TEST_F(GuiEditorNearWrap, IdlePacingSurvivesTheClockWrappingAround) {
     editor->doIdleStuff();
     EXPECT_EQ(editor->idles, 2);
     EXPECT_EQ(system.sleepCalls(), 1);
+}
+
+TEST_F(GuiEditor, IdlePassAfterWeeksWithoutADrag) {
+    editor->doIdleStuff();
+    EXPECT_EQ(editor->idles, 1);
+    // About 28 days later (more than half the counter's period), the pass is long overdue.
+    system.advanceTicks(0x90000000u);
+    editor->doIdleStuff();
+    EXPECT_EQ(editor->idles, 2);
+    EXPECT_EQ(system.sleepCalls(), 0);
 }
 
 TEST_F(GuiEditor, HostIdleInsideTheEditorsIdleDoesNotRedrawAgain) {

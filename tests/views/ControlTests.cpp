@@ -4,6 +4,7 @@
 #include "vstgui/CKnob.h"
 #include "vstgui/CParamDisplay.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -126,6 +127,30 @@ TEST_F(Knob, AngleMappingBothWays) {
     EXPECT_EQ(p, CPoint(50, 3));
 }
 
+TEST_F(Knob, HandlePointStaysDefinedForValuesThatAreNotNumbers) {
+    // A value that is not a number, an infinite one, or a range of width 0 gives no angle; the
+    // handle point must still be a point of the knob (and a well-defined integer).
+    const float odd[] = {std::numeric_limits<float>::quiet_NaN(),
+                         std::numeric_limits<float>::infinity()};
+    for (float value : odd) {
+        knob->setValue(value);
+        CPoint p;
+        knob->valueToPoint(p);
+        EXPECT_TRUE(p.h >= 0 && p.h <= 100 && p.v >= 0 && p.v <= 100) << value;
+    }
+    knob->setValue(0.0f);
+    knob->setMax(0.0f);
+    knob->setStartAngle(knob->getStartAngle()); // vmin == vmax: no value per radian
+    CPoint p;
+    knob->valueToPoint(p);
+    EXPECT_TRUE(p.h >= 0 && p.h <= 100 && p.v >= 0 && p.v <= 100);
+    ImageContext small(10, 10);
+    CAnimKnob anim(CRect(0, 0, 10, 10), nullptr, 0, 50, 10, nullptr, CPoint(0, 0));
+    anim.setValue(std::numeric_limits<float>::quiet_NaN());
+    anim.draw(small.get());
+    EXPECT_FALSE(anim.isDirty());
+}
+
 TEST_F(Knob, CircularPressAtTheTopGivesHalfAtOnce) {
     press(CPoint(100, 50), kLButton, {{CPoint(100, 50), kLButton}, {CPoint(100, 50), 0}});
     EXPECT_EQ(log, (Strings{"begin 7", "change 7 0.5000", "end 7"}));
@@ -243,7 +268,19 @@ TEST_F(Knob, EditorClosingDuringTheDragLeavesNothingDangling) {
     system.addPointerSteps(held);
     knob->mouse(image.get(), where, kLButton);
     EXPECT_EQ(polls, 2);
+    // The host still sees the gesture end, exactly once.
+    EXPECT_EQ(std::count(log.begin(), log.end(), "begin 7"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "end 7"), 1);
+    EXPECT_EQ(log.back(), "end 7");
     frame = new CFrame(CRect(0, 0, 10, 10), nullptr, nullptr); // for TearDown
+}
+
+TEST_F(Knob, FrameEndsNoGestureTwice) {
+    press(CPoint(100, 50), kLButton, {{CPoint(100, 50), kLButton}, {CPoint(100, 50), 0}});
+    EXPECT_EQ(log.back(), "end 7");
+    frame->forget();
+    frame = new CFrame(CRect(0, 0, 10, 10), nullptr, nullptr); // for TearDown
+    EXPECT_EQ(std::count(log.begin(), log.end(), "end 7"), 1);
 }
 
 TEST_F(Knob, WheelStepsAndTheLimit) {
@@ -283,6 +320,19 @@ TEST_F(Knob, ArrowKeysStepTheValue) {
     EXPECT_FLOAT_EQ(knob->getValue(), 0.59f);
 }
 
+TEST(Control, KnobHandleBitmapReferences) {
+    auto* handle = new TestBitmap(9, 9, [](int32_t, int32_t) { return kWhiteCColor; });
+    CKnob knob(CRect(0, 0, 40, 40), nullptr, 0, nullptr, handle, CPoint(0, 0));
+    EXPECT_EQ(handle->getNbReference(), 2);
+    handle->forget();             // the knob holds the only reference now
+    knob.setHandleBitmap(handle); // set again: kept, not released
+    ASSERT_EQ(handle->getNbReference(), 1);
+    auto* other = new TestBitmap(5, 5, [](int32_t, int32_t) { return kWhiteCColor; });
+    knob.setHandleBitmap(other);
+    EXPECT_EQ(other->getNbReference(), 2);
+    other->forget();
+}
+
 TEST(Control, DirtinessFollowsTheValue) {
     CAnimKnob knob(CRect(0, 0, 10, 10), nullptr, 0, 50, 10, nullptr, CPoint(0, 0));
     EXPECT_TRUE(knob.isDirty()); // until first drawn
@@ -301,6 +351,12 @@ TEST(Control, DirtinessFollowsTheValue) {
     EXPECT_EQ(knob.getOldValue(), 0.9001f);
 
     CParamDisplay display(CRect(0, 0, 10, 10));
+    // Once drawn, a value that is not a number leaves the control clean until it changes.
+    display.setValue(std::numeric_limits<float>::quiet_NaN());
+    display.draw(image.get());
+    EXPECT_FALSE(display.isDirty());
+    display.setValue(0.25f);
+    EXPECT_TRUE(display.isDirty());
     display.setValue(-1.0f);
     display.setDirty(true);
     EXPECT_NE(display.getOldValue(), -1.0f);
