@@ -10,7 +10,7 @@
 namespace {
 
 // The report's pattern for an expression: every character taken literally.
-std::string report(const std::string& expression, const std::string& file) {
+[[maybe_unused]] std::string report(const std::string& expression, const std::string& file) {
     std::string pattern = "Assertion failed: ";
     for (char c : expression) {
         if (std::string("()[]{}.*+?^$|\\").find(c) != std::string::npos) pattern += '\\';
@@ -19,10 +19,10 @@ std::string report(const std::string& expression, const std::string& file) {
     return pattern + ", file .*fft/" + file + ", line [0-9]+";
 }
 
-std::string inFFTReal(const std::string& expression) {
+[[maybe_unused]] std::string inFFTReal(const std::string& expression) {
     return report(expression, "FFTReal\\.h");
 }
-std::string inDynArray(const std::string& expression) {
+[[maybe_unused]] std::string inDynArray(const std::string& expression) {
     return report(expression, "DynArray\\.h");
 }
 

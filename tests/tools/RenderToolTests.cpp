@@ -99,7 +99,8 @@ TEST_F(RenderTool, HelpDescribesTheOptions) {
 
 TEST_F(RenderTool, WrongUsageExitsWith2AndSaysWhy) {
     writeWav(dir / "in.wav", ramp(2, 100));
-    const std::string files = " " + path("in.wav") + " " + path("out.wav");
+    std::string files = " ";
+    files.append(path("in.wav")).append(" ").append(path("out.wav"));
     struct Case {
         std::string arguments, message;
     };
