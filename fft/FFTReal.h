@@ -9,6 +9,7 @@
 
 #include "fft/DynArray.h"
 #include "fft/FFTRealAssert.h"
+#include "fft/FFTRealKernels.h"
 #include "fft/TrigoOscillator.h"
 
 #include <cmath>
@@ -317,16 +318,7 @@ void FFTReal<DT>::compute_direct_pass_n_lut(DataType df[], const DataType sf[],
         di[0] = s1r[0] - s2r[0];
         dr[m] = s1r[m];
         di[m] = s2r[m];
-        for (int32_t i = 1; i < m; ++i) {
-            const DataType c = cos_ptr[i];
-            const DataType s = cos_ptr[m - i];
-            const DataType v = s2r[i] * c - s2i[i] * s;
-            dr[i] = s1r[i] + v;
-            dr[n - i] = s1r[i] - v;
-            const DataType w = s2r[i] * s + s2i[i] * c;
-            di[i] = w + s1i[i];
-            di[n - i] = w - s1i[i];
-        }
+        fftreal::forward_butterflies(dr, di, s1r, s2r, s1i, s2i, cos_ptr, m, n, 1, m);
     }
 }
 
@@ -418,16 +410,7 @@ void FFTReal<DT>::compute_inverse_pass_n_lut(DataType df[], const DataType sf[],
         d2r[0] = sr[0] - si[0];
         d1r[m] = sr[m] * 2;
         d2r[m] = si[m] * 2;
-        for (int32_t i = 1; i < m; ++i) {
-            d1r[i] = sr[i] + sr[n - i];
-            d1i[i] = si[i] - si[n - i];
-            const DataType c = cos_ptr[i];
-            const DataType s = cos_ptr[m - i];
-            const DataType vr = sr[i] - sr[n - i];
-            const DataType vi = si[i] + si[n - i];
-            d2r[i] = vr * c + vi * s;
-            d2i[i] = vi * c - vr * s;
-        }
+        fftreal::inverse_butterflies(d1r, d2r, d1i, d2i, sr, si, cos_ptr, m, n, 1, m);
     }
 }
 
