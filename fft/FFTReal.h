@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
 inline bool FFTReal_is_pow2(int32_t x) {
@@ -253,19 +254,7 @@ void FFTReal<DT>::compute_direct_pass_1_2(DataType df[], const DataType x[]) con
     fftreal_assert(df != 0);
     fftreal_assert(x != 0);
     fftreal_assert(df != x);
-    const int32_t* bit_rev = &_bit_rev_table[0];
-    for (int32_t j = 0; j < _length; j += 4) {
-        const int32_t r0 = bit_rev[j];
-        const int32_t r1 = bit_rev[j + 1];
-        const int32_t r2 = bit_rev[j + 2];
-        const int32_t r3 = bit_rev[j + 3];
-        df[j + 1] = x[r0] - x[r1];
-        df[j + 3] = x[r2] - x[r3];
-        const DataType a0 = x[r0] + x[r1];
-        const DataType a2 = x[r2] + x[r3];
-        df[j] = a0 + a2;
-        df[j + 2] = a0 - a2;
-    }
+    fftreal::forward_pass_1_2(df, x, &_bit_rev_table[0], _length);
 }
 
 template <class DT>
@@ -307,6 +296,14 @@ void FFTReal<DT>::compute_direct_pass_n_lut(DataType df[], const DataType sf[],
     const int32_t n = 1 << pass;
     const int32_t m = n >> 1;
     const DataType* cos_ptr = get_trigo_level_ptr(pass);
+#if defined(FFTREAL_AVX_PASSES)
+    if constexpr (std::is_same_v<DataType, double>) {
+        if (m >= 8 && fftreal::avx_available()) {
+            fftreal::forward_lut_pass_avx(df, sf, cos_ptr, n, _length);
+            return;
+        }
+    }
+#endif
     for (int32_t b = 0; b < _length; b += n << 1) {
         const DataType* const s1r = sf + b;
         const DataType* const s2r = s1r + n;
@@ -399,6 +396,14 @@ void FFTReal<DT>::compute_inverse_pass_n_lut(DataType df[], const DataType sf[],
     const int32_t n = 1 << pass;
     const int32_t m = n >> 1;
     const DataType* cos_ptr = get_trigo_level_ptr(pass);
+#if defined(FFTREAL_AVX_PASSES)
+    if constexpr (std::is_same_v<DataType, double>) {
+        if (m >= 8 && fftreal::avx_available()) {
+            fftreal::inverse_lut_pass_avx(df, sf, cos_ptr, n, _length);
+            return;
+        }
+    }
+#endif
     for (int32_t b = 0; b < _length; b += n << 1) {
         const DataType* const sr = sf + b;
         const DataType* const si = sr + n;
@@ -475,15 +480,5 @@ void FFTReal<DT>::compute_inverse_pass_1_2(DataType x[], const DataType sf[]) co
     fftreal_assert(x != 0);
     fftreal_assert(sf != 0);
     fftreal_assert(x != sf);
-    const int32_t* bit_rev = &_bit_rev_table[0];
-    for (int32_t j = 0; j < _length; j += 4) {
-        const DataType b0 = sf[j] + sf[j + 2];
-        const DataType b2 = sf[j] - sf[j + 2];
-        const DataType b1 = sf[j + 1] * 2;
-        const DataType b3 = sf[j + 3] * 2;
-        x[bit_rev[j]] = b0 + b1;
-        x[bit_rev[j + 1]] = b0 - b1;
-        x[bit_rev[j + 2]] = b2 + b3;
-        x[bit_rev[j + 3]] = b2 - b3;
-    }
+    fftreal::inverse_pass_1_2(x, sf, &_bit_rev_table[0], _length);
 }

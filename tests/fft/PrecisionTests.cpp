@@ -73,3 +73,18 @@ TEST(FFTRealOscillators, LongTransformMatchesTheDirectTransformOnSampledBins) {
     }
     EXPECT_LE(error, 1e-12 * std::max(largest, 1.0));
 }
+
+TEST(FFTRealOtherTypes, FloatUsesThePlainLoopsAndAgrees) {
+    const int32_t n = 2048;
+    const std::vector<double> x = ffttest::randomSignal(n, 41);
+    std::vector<float> xf(x.begin(), x.end()), ff(n);
+    FFTReal<float> fft(n);
+    fft.forward_transform(ff.data(), xf.data());
+    const std::vector<double> expected = ffttest::directSpectrum(x);
+    const std::vector<double> f(ff.begin(), ff.end());
+    EXPECT_LE(maxDifference(f, expected), 1e-5 * maxAbs(expected));
+    std::vector<float> y(n);
+    fft.inverse_transform(ff.data(), y.data());
+    fft.normalize(y.data());
+    for (int32_t i = 0; i < n; ++i) ASSERT_NEAR(y[i], xf[i], 1e-5) << i;
+}
