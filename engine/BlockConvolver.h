@@ -67,11 +67,11 @@ class BlockConvolver {
     FFTReal<double> fft{kTransformLength};
 
     SampleQueue inputQueue[kChannels];
-    double blockBuffer[kChannels][kTransformLength];
-    double hrirBuffer[kChannels][kTransformLength];
-    double inputSpectrum[kChannels][kTransformLength];
-    double earFilterSpectrum[kChannels][kTransformLength];
-    double outputSpectrum[kChannels][kTransformLength];
+    alignas(64) double blockBuffer[kChannels][kTransformLength];
+    alignas(64) double hrirBuffer[kChannels][kTransformLength];
+    alignas(64) double inputSpectrum[kChannels][kTransformLength];
+    alignas(64) double earFilterSpectrum[kChannels][kTransformLength];
+    alignas(64) double outputSpectrum[kChannels][kTransformLength];
     SampleQueue outputQueue[kChannels];
     uint32_t writePosition = 0;
 };
