@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstddef>
 #include <cstdlib>
 #include <new>
 #include <vector>
@@ -13,9 +14,13 @@ namespace {
 std::atomic<bool> counting{false};
 std::atomic<size_t> allocations{0};
 
-void* allocate(size_t size) {
+void* allocate(size_t size, size_t alignment = alignof(std::max_align_t)) {
     if (counting.load()) allocations.fetch_add(1);
-    if (void* p = std::malloc(size ? size : 1)) return p;
+    size = size ? size : 1;
+    void* p = alignment <= alignof(std::max_align_t)
+                  ? std::malloc(size)
+                  : std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment);
+    if (p) return p;
     throw std::bad_alloc();
 }
 
