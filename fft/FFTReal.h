@@ -254,6 +254,14 @@ void FFTReal<DT>::compute_direct_pass_1_2(DataType df[], const DataType x[]) con
     fftreal_assert(df != 0);
     fftreal_assert(x != 0);
     fftreal_assert(df != x);
+#if defined(FFTREAL_AVX_PASSES)
+    if constexpr (std::is_same_v<DataType, double>) {
+        if (_length >= 16 && fftreal::avx_available()) {
+            fftreal::forward_pass_1_2_avx(df, x, &_bit_rev_table[0], _length);
+            return;
+        }
+    }
+#endif
     fftreal::forward_pass_1_2(df, x, &_bit_rev_table[0], _length);
 }
 
@@ -262,6 +270,14 @@ void FFTReal<DT>::compute_direct_pass_3(DataType df[], const DataType sf[]) cons
     fftreal_assert(df != 0);
     fftreal_assert(sf != 0);
     fftreal_assert(df != sf);
+#if defined(FFTREAL_AVX_PASSES)
+    if constexpr (std::is_same_v<DataType, double>) {
+        if (_length >= 32 && fftreal::avx_available()) {
+            fftreal::forward_pass_3_avx(df, sf, _length, fftreal::kHalfSqrt2);
+            return;
+        }
+    }
+#endif
     const DataType h = static_cast<DataType>(fftreal::kHalfSqrt2);
     for (int32_t j = 0; j < _length; j += 8) {
         df[j] = sf[j] + sf[j + 4];
@@ -460,6 +476,14 @@ void FFTReal<DT>::compute_inverse_pass_3(DataType df[], const DataType sf[]) con
     fftreal_assert(df != 0);
     fftreal_assert(sf != 0);
     fftreal_assert(df != sf);
+#if defined(FFTREAL_AVX_PASSES)
+    if constexpr (std::is_same_v<DataType, double>) {
+        if (_length >= 32 && fftreal::avx_available()) {
+            fftreal::inverse_pass_3_avx(df, sf, _length, fftreal::kHalfSqrt2);
+            return;
+        }
+    }
+#endif
     const DataType h = static_cast<DataType>(fftreal::kHalfSqrt2);
     for (int32_t j = 0; j < _length; j += 8) {
         df[j] = sf[j] + sf[j + 4];
@@ -480,5 +504,13 @@ void FFTReal<DT>::compute_inverse_pass_1_2(DataType x[], const DataType sf[]) co
     fftreal_assert(x != 0);
     fftreal_assert(sf != 0);
     fftreal_assert(x != sf);
+#if defined(FFTREAL_AVX_PASSES)
+    if constexpr (std::is_same_v<DataType, double>) {
+        if (_length >= 16 && fftreal::avx_available()) {
+            fftreal::inverse_pass_1_2_avx(x, sf, &_bit_rev_table[0], _length);
+            return;
+        }
+    }
+#endif
     fftreal::inverse_pass_1_2(x, sf, &_bit_rev_table[0], _length);
 }

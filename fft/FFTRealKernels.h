@@ -216,6 +216,144 @@ __attribute__((target("avx"))) inline void store_reversed4(double* p, int32_t i,
     _mm256_storeu_pd(p + i - 3, _mm256_permute_pd(_mm256_permute2f128_pd(v, v, 1), 0x5));
 }
 
+// Passes 1 and 2 four groups at a time (length >= 16), with 4 x 4 transposes between the
+// groups' lanes and their rows.
+__attribute__((target("avx"))) inline void
+forward_pass_1_2_avx(double* df, const double* x, const int32_t* bit_rev, int32_t length) {
+    const int32_t quarter = length >> 2;
+    const int32_t half = length >> 1;
+    for (int32_t r = 0; r < quarter; r += 4) {
+        const __m256d x0 = _mm256_loadu_pd(x + r);
+        const __m256d x1 = _mm256_loadu_pd(x + r + half);
+        const __m256d x2 = _mm256_loadu_pd(x + r + quarter);
+        const __m256d x3 = _mm256_loadu_pd(x + r + quarter + half);
+        const __m256d d1 = _mm256_sub_pd(x0, x1);
+        const __m256d d3 = _mm256_sub_pd(x2, x3);
+        const __m256d a0 = _mm256_add_pd(x0, x1);
+        const __m256d a2 = _mm256_add_pd(x2, x3);
+        const __m256d d0 = _mm256_add_pd(a0, a2);
+        const __m256d d2 = _mm256_sub_pd(a0, a2);
+        const __m256d t0 = _mm256_unpacklo_pd(d0, d1);
+        const __m256d t1 = _mm256_unpackhi_pd(d0, d1);
+        const __m256d t2 = _mm256_unpacklo_pd(d2, d3);
+        const __m256d t3 = _mm256_unpackhi_pd(d2, d3);
+        _mm256_storeu_pd(df + bit_rev[r], _mm256_permute2f128_pd(t0, t2, 0x20));
+        _mm256_storeu_pd(df + bit_rev[r + 1], _mm256_permute2f128_pd(t1, t3, 0x20));
+        _mm256_storeu_pd(df + bit_rev[r + 2], _mm256_permute2f128_pd(t0, t2, 0x31));
+        _mm256_storeu_pd(df + bit_rev[r + 3], _mm256_permute2f128_pd(t1, t3, 0x31));
+    }
+}
+
+__attribute__((target("avx"))) inline void
+inverse_pass_1_2_avx(double* x, const double* sf, const int32_t* bit_rev, int32_t length) {
+    const int32_t quarter = length >> 2;
+    const int32_t half = length >> 1;
+    const __m256d two = _mm256_set1_pd(2.0);
+    for (int32_t r = 0; r < quarter; r += 4) {
+        const __m256d row0 = _mm256_loadu_pd(sf + bit_rev[r]);
+        const __m256d row1 = _mm256_loadu_pd(sf + bit_rev[r + 1]);
+        const __m256d row2 = _mm256_loadu_pd(sf + bit_rev[r + 2]);
+        const __m256d row3 = _mm256_loadu_pd(sf + bit_rev[r + 3]);
+        const __m256d t0 = _mm256_unpacklo_pd(row0, row1);
+        const __m256d t1 = _mm256_unpackhi_pd(row0, row1);
+        const __m256d t2 = _mm256_unpacklo_pd(row2, row3);
+        const __m256d t3 = _mm256_unpackhi_pd(row2, row3);
+        const __m256d s0 = _mm256_permute2f128_pd(t0, t2, 0x20);
+        const __m256d s1 = _mm256_permute2f128_pd(t1, t3, 0x20);
+        const __m256d s2 = _mm256_permute2f128_pd(t0, t2, 0x31);
+        const __m256d s3 = _mm256_permute2f128_pd(t1, t3, 0x31);
+        const __m256d b0 = _mm256_add_pd(s0, s2);
+        const __m256d b2 = _mm256_sub_pd(s0, s2);
+        const __m256d b1 = _mm256_mul_pd(s1, two);
+        const __m256d b3 = _mm256_mul_pd(s3, two);
+        _mm256_storeu_pd(x + r, _mm256_add_pd(b0, b1));
+        _mm256_storeu_pd(x + r + half, _mm256_sub_pd(b0, b1));
+        _mm256_storeu_pd(x + r + quarter, _mm256_add_pd(b2, b3));
+        _mm256_storeu_pd(x + r + quarter + half, _mm256_sub_pd(b2, b3));
+    }
+}
+
+// Rows a..d become columns: lane k of each result holds row k.
+__attribute__((target("avx"))) inline void transpose4(__m256d& a, __m256d& b, __m256d& c,
+                                                      __m256d& d) {
+    const __m256d t0 = _mm256_unpacklo_pd(a, b);
+    const __m256d t1 = _mm256_unpackhi_pd(a, b);
+    const __m256d t2 = _mm256_unpacklo_pd(c, d);
+    const __m256d t3 = _mm256_unpackhi_pd(c, d);
+    a = _mm256_permute2f128_pd(t0, t2, 0x20);
+    b = _mm256_permute2f128_pd(t1, t3, 0x20);
+    c = _mm256_permute2f128_pd(t0, t2, 0x31);
+    d = _mm256_permute2f128_pd(t1, t3, 0x31);
+}
+
+// Pass 3 on four groups of eight at a time (length >= 32): lane k works on group k.
+__attribute__((target("avx"))) inline void forward_pass_3_avx(double* df, const double* sf,
+                                                              int32_t length, double h) {
+    const __m256d hv = _mm256_set1_pd(h);
+    for (int32_t j = 0; j < length; j += 32) {
+        __m256d s0 = _mm256_loadu_pd(sf + j), s1 = _mm256_loadu_pd(sf + j + 8);
+        __m256d s2 = _mm256_loadu_pd(sf + j + 16), s3 = _mm256_loadu_pd(sf + j + 24);
+        __m256d s4 = _mm256_loadu_pd(sf + j + 4), s5 = _mm256_loadu_pd(sf + j + 12);
+        __m256d s6 = _mm256_loadu_pd(sf + j + 20), s7 = _mm256_loadu_pd(sf + j + 28);
+        transpose4(s0, s1, s2, s3);
+        transpose4(s4, s5, s6, s7);
+        __m256d d0 = _mm256_add_pd(s0, s4);
+        __m256d d4 = _mm256_sub_pd(s0, s4);
+        __m256d d2 = s2;
+        __m256d d6 = s6;
+        const __m256d v = _mm256_mul_pd(_mm256_sub_pd(s5, s7), hv);
+        __m256d d1 = _mm256_add_pd(s1, v);
+        __m256d d3 = _mm256_sub_pd(s1, v);
+        const __m256d w = _mm256_mul_pd(_mm256_add_pd(s5, s7), hv);
+        __m256d d5 = _mm256_add_pd(w, s3);
+        __m256d d7 = _mm256_sub_pd(w, s3);
+        transpose4(d0, d1, d2, d3);
+        transpose4(d4, d5, d6, d7);
+        _mm256_storeu_pd(df + j, d0);
+        _mm256_storeu_pd(df + j + 8, d1);
+        _mm256_storeu_pd(df + j + 16, d2);
+        _mm256_storeu_pd(df + j + 24, d3);
+        _mm256_storeu_pd(df + j + 4, d4);
+        _mm256_storeu_pd(df + j + 12, d5);
+        _mm256_storeu_pd(df + j + 20, d6);
+        _mm256_storeu_pd(df + j + 28, d7);
+    }
+}
+
+__attribute__((target("avx"))) inline void inverse_pass_3_avx(double* df, const double* sf,
+                                                              int32_t length, double h) {
+    const __m256d hv = _mm256_set1_pd(h);
+    const __m256d two = _mm256_set1_pd(2.0);
+    for (int32_t j = 0; j < length; j += 32) {
+        __m256d s0 = _mm256_loadu_pd(sf + j), s1 = _mm256_loadu_pd(sf + j + 8);
+        __m256d s2 = _mm256_loadu_pd(sf + j + 16), s3 = _mm256_loadu_pd(sf + j + 24);
+        __m256d s4 = _mm256_loadu_pd(sf + j + 4), s5 = _mm256_loadu_pd(sf + j + 12);
+        __m256d s6 = _mm256_loadu_pd(sf + j + 20), s7 = _mm256_loadu_pd(sf + j + 28);
+        transpose4(s0, s1, s2, s3);
+        transpose4(s4, s5, s6, s7);
+        __m256d d0 = _mm256_add_pd(s0, s4);
+        __m256d d4 = _mm256_sub_pd(s0, s4);
+        __m256d d2 = _mm256_mul_pd(s2, two);
+        __m256d d6 = _mm256_mul_pd(s6, two);
+        __m256d d1 = _mm256_add_pd(s1, s3);
+        __m256d d3 = _mm256_sub_pd(s5, s7);
+        const __m256d vr = _mm256_sub_pd(s1, s3);
+        const __m256d vi = _mm256_add_pd(s5, s7);
+        __m256d d5 = _mm256_mul_pd(_mm256_add_pd(vr, vi), hv);
+        __m256d d7 = _mm256_mul_pd(_mm256_sub_pd(vi, vr), hv);
+        transpose4(d0, d1, d2, d3);
+        transpose4(d4, d5, d6, d7);
+        _mm256_storeu_pd(df + j, d0);
+        _mm256_storeu_pd(df + j + 8, d1);
+        _mm256_storeu_pd(df + j + 16, d2);
+        _mm256_storeu_pd(df + j + 24, d3);
+        _mm256_storeu_pd(df + j + 4, d4);
+        _mm256_storeu_pd(df + j + 12, d5);
+        _mm256_storeu_pd(df + j + 20, d6);
+        _mm256_storeu_pd(df + j + 28, d7);
+    }
+}
+
 // A whole forward table pass of block size n (m = n/2 >= 8): steps 1 to 3 one at a time, the
 // rest four at a time.
 __attribute__((target("avx"))) inline void forward_lut_pass_avx(double* df, const double* sf,
