@@ -19,7 +19,8 @@ constexpr int32_t kElevationIndex = 1;
 
 AVorpane::AVorpane(audioMasterCallback audioMaster)
     : AudioEffectX(audioMaster, kNumPrograms, kNumParams),
-      programs(std::make_unique<VrpProgram[]>(kNumPrograms)) {
+      programs(std::make_unique<VrpProgram[]>(kNumPrograms)),
+      engine(vorpane::embeddedHrirTable(), azimuth, elevation, filtersDirty) {
     azimuth = 0.0f;
     elevation = 0.0f;
     applyProgram(0);
@@ -32,12 +33,18 @@ AVorpane::AVorpane(audioMasterCallback audioMaster)
 
 AVorpane::~AVorpane() = default;
 
-void AVorpane::resume() { AudioEffectX::resume(); }
+void AVorpane::resume() {
+    AudioEffectX::resume();
+    engine.resume();
+}
 
-void AVorpane::processReplacing(float**, float** outputs, int32_t sampleFrames) {
-    if (sampleFrames <= 0) return;
-    for (int32_t channel = 0; channel < 2; ++channel)
-        std::memset(outputs[channel], 0, sizeof(float) * static_cast<size_t>(sampleFrames));
+void AVorpane::setBlockSize(int32_t newBlockSize) {
+    AudioEffectX::setBlockSize(newBlockSize);
+    engine.reserve(newBlockSize);
+}
+
+void AVorpane::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
+    engine.processReplacing(inputs, outputs, sampleFrames);
 }
 
 void AVorpane::setParameter(int32_t index, float value) {

@@ -1,6 +1,7 @@
 // The plug-in: identity, the two direction parameters, its single program, and the engine.
 #pragma once
 
+#include "engine/BlockConvolver.h"
 #include "plugin/AudioEffectX.h"
 
 #include <atomic>
@@ -25,6 +26,8 @@ public:
     ~AVorpane() override;
 
     void resume() override;
+    // Reserves the engine's room for blocks of this size, so processing them never allocates.
+    void setBlockSize(int32_t newBlockSize) override;
     void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
     void setParameter(int32_t index, float value) override;
     float getParameter(int32_t index) override;
@@ -50,6 +53,7 @@ private:
     std::atomic<float> azimuth{0.0f};
     std::atomic<float> elevation{0.0f};
     std::atomic<bool> filtersDirty{false};
+    vorpane::BlockConvolver engine;
 
     static_assert(std::atomic<float>::is_always_lock_free);
     static_assert(std::atomic<bool>::is_always_lock_free);

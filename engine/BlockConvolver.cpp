@@ -1,0 +1,158 @@
+#include "engine/BlockConvolver.h"
+
+#include <algorithm>
+
+namespace vorpane {
+
+namespace {
+
+constexpr int32_t kHalf = kTransformLength / 2;
+constexpr double kTapScale = 1.0 / 32768.0;
+// Reserving more than this for an announced block size is left to growth on demand.
+constexpr int32_t kLargestReservedBlock = 1 << 20;
+
+// y = h x for each bin, in the half-complex layout: DC and Nyquist are real, bins 1..1023 keep
+// their real parts below 1024 and their (negated) imaginary parts above.
+void multiplySpectra(double* __restrict y, const double* __restrict x, const double* __restrict h) {
+    y[0] = h[0] * x[0];
+    y[kHalf] = h[kHalf] * x[kHalf];
+    for (int32_t k = 1; k < kHalf; ++k) {
+        y[k] = h[k] * x[k] - h[kHalf + k] * x[kHalf + k];
+        y[kHalf + k] = h[k] * x[kHalf + k] + h[kHalf + k] * x[k];
+    }
+}
+
+} // namespace
+
+BlockConvolver::BlockConvolver(HrirTable table, const std::atomic<float>& azimuth,
+                               const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty)
+    : table(table), azimuth(azimuth), elevation(elevation), filtersDirty(filtersDirty) {
+    for (int channel = 0; channel < kChannels; ++channel) {
+        std::fill(std::begin(blockBuffer[channel]), std::end(blockBuffer[channel]), 0.0);
+        std::fill(std::begin(hrirBuffer[channel]), std::end(hrirBuffer[channel]), 0.0);
+    }
+    reserve(kPreparedBlockSize);
+    primeOutput();
+}
+
+void BlockConvolver::reserve(int32_t hostBlockSize) {
+    const size_t frames = static_cast<size_t>(std::clamp(hostBlockSize, 1, kLargestReservedBlock));
+    // Twice the largest fill of each queue, so that the queues rarely have to move their
+    // contents down to the start of their storage.
+    for (int channel = 0; channel < kChannels; ++channel) {
+        inputQueue[channel].reserve(2 * (kBlockLength + frames));
+        outputQueue[channel].reserve(2 * (kPrimedOutputZeros + kBlockLength + frames));
+    }
+}
+
+void BlockConvolver::primeOutput() {
+    for (int channel = 0; channel < kChannels; ++channel) {
+        outputQueue[channel].clear();
+        outputQueue[channel].appendZeros(kPrimedOutputZeros);
+    }
+}
+
+void BlockConvolver::resume() {
+    primeOutput();
+}
+
+void BlockConvolver::processReplacing(float** inputs, float** outputs, int32_t count) {
+    process(inputs, outputs, count);
+}
+
+void BlockConvolver::processDoubleReplacing(double** inputs, double** outputs, int32_t count) {
+    process(inputs, outputs, count);
+}
+
+template <class Sample>
+void BlockConvolver::process(Sample** inputs, Sample** outputs, int32_t count) {
+    if (count <= 0) return;
+    appendInput(inputs, count);
+    while (inputQueue[0].size() >= static_cast<size_t>(kBlockLength))
+        renderBlock();
+    if (outputQueue[0].size() >= static_cast<size_t>(count)) {
+        deliverOutput(outputs, count);
+    } else {
+        // Not reached while the queues keep their lengths; silence rather than stale buffers.
+        for (int channel = 0; channel < kChannels; ++channel)
+            std::fill(outputs[channel], outputs[channel] + count, Sample(0));
+    }
+}
+
+template <class Sample> void BlockConvolver::appendInput(Sample** inputs, int32_t count) {
+    const size_t frames = static_cast<size_t>(count);
+    // Room for both channels first, so that a failed allocation leaves both queues as they were.
+    for (int channel = 0; channel < kChannels; ++channel)
+        inputQueue[channel].prepareAppend(frames);
+    writePosition = static_cast<uint32_t>(inputQueue[0].size());
+    for (int channel = 0; channel < kChannels; ++channel) {
+        inputQueue[channel].appendZeros(frames);
+        double* queued = inputQueue[channel].data() + writePosition;
+        const Sample* input = inputs[channel];
+        for (size_t i = 0; i < frames; ++i)
+            queued[i] = static_cast<double>(input[i]);
+    }
+}
+
+void BlockConvolver::renderBlock() {
+    for (int channel = 0; channel < kChannels; ++channel)
+        outputQueue[channel].prepareAppend(kBlockLength);
+    writePosition = static_cast<uint32_t>(outputQueue[0].size() - kWriteBack);
+    for (int channel = 0; channel < kChannels; ++channel)
+        outputQueue[channel].appendZeros(kBlockLength);
+
+    // Cleared before the direction is read: a change arriving during the rebuild raises the
+    // flag again and is picked up at the next block.
+    if (filtersDirty.exchange(false)) computeEarFilters();
+
+    for (int channel = 0; channel < kChannels; ++channel) {
+        double* block = blockBuffer[channel];
+        const double* queued = inputQueue[channel].data();
+        std::copy(queued, queued + kBlockLength, block);
+        std::fill(block + kBlockLength, block + kTransformLength, 0.0);
+        fft.forward_transform(inputSpectrum[channel], block);
+    }
+
+    for (int channel = 0; channel < kChannels; ++channel)
+        multiplySpectra(outputSpectrum[channel], inputSpectrum[channel],
+                        earFilterSpectrum[channel]);
+
+    for (int channel = 0; channel < kChannels; ++channel)
+        fft.inverse_transform(outputSpectrum[channel], blockBuffer[channel]);
+
+    // Normalising (x 1/2048, exact for a power of two) while overlap-adding gives the same
+    // samples as normalising the whole block buffer first, in one pass instead of two.
+    constexpr double scale = 1.0 / kTransformLength;
+    for (int channel = 0; channel < kChannels; ++channel) {
+        double* __restrict target = outputQueue[channel].data() + writePosition;
+        const double* __restrict block = blockBuffer[channel];
+        for (int32_t i = 0; i < kBlockResultLength; ++i)
+            target[i] += block[i] * scale;
+        inputQueue[channel].removeFront(kBlockLength);
+    }
+}
+
+template <class Sample> void BlockConvolver::deliverOutput(Sample** outputs, int32_t count) {
+    for (int channel = 0; channel < kChannels; ++channel) {
+        const double* queued = outputQueue[channel].data();
+        Sample* output = outputs[channel];
+        for (int32_t i = 0; i < count; ++i)
+            output[i] = static_cast<Sample>(queued[i]);
+        outputQueue[channel].removeFront(static_cast<size_t>(count));
+    }
+}
+
+void BlockConvolver::computeEarFilters() {
+    const int32_t record =
+        recordIndex(azimuthStep(azimuth.load()), elevationStep(elevation.load()));
+    for (int channel = 0; channel < kChannels; ++channel) {
+        const Ear ear = static_cast<Ear>(channel);
+        double* taps = hrirBuffer[channel];
+        for (int32_t t = 0; t < kHrirLength; ++t)
+            taps[t] = table.tap(ear, record, t) * kTapScale;
+    }
+    for (int channel = 0; channel < kChannels; ++channel)
+        fft.forward_transform(earFilterSpectrum[channel], hrirBuffer[channel]);
+}
+
+} // namespace vorpane

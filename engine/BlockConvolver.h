@@ -1,0 +1,79 @@
+// The streaming block convolver: turns a stereo stream delivered in host blocks of any length
+// into the binaurally rendered stream. Each channel is convolved with the response of its own
+// ear by overlap-add over blocks of 1024 frames, zero-padded to 2048 and transformed with a real
+// FFT. The rendered signal is delayed by 1791 frames.
+//
+// The direction comes from three values owned by the plug-in: azimuth and elevation, which the
+// convolver reads when it rebuilds the ear filters, and the flag that asks for the rebuild. They
+// may change on another thread at any time.
+#pragma once
+
+#include "engine/EngineConstants.h"
+#include "engine/HrirTable.h"
+#include "engine/SampleQueue.h"
+#include "fft/FFTReal.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace vorpane {
+
+class BlockConvolver {
+  public:
+    // Host blocks up to this size are processed without allocating from construction on.
+    static constexpr int32_t kPreparedBlockSize = 4096;
+
+    BlockConvolver(HrirTable table, const std::atomic<float>& azimuth,
+                   const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty);
+
+    BlockConvolver(const BlockConvolver&) = delete;
+    BlockConvolver& operator=(const BlockConvolver&) = delete;
+
+    // Appends count frames of the two inputs, renders every complete block and writes count
+    // rendered frames to the two outputs. A count of 0 or less does nothing.
+    void processReplacing(float** inputs, float** outputs, int32_t count);
+    // The same in double precision, without rounding the output to float.
+    void processDoubleReplacing(double** inputs, double** outputs, int32_t count);
+
+    // Restarts the output: the queued output is replaced by the initial zeros; input still
+    // waiting is rendered first when processing goes on.
+    void resume();
+
+    // Makes room in the queues for host blocks of this many frames, so that processing them
+    // allocates nothing.
+    void reserve(int32_t hostBlockSize);
+
+    // Picks the table record of the current direction and computes both ear filter spectra.
+    void computeEarFilters();
+
+    size_t inputQueueLength() const { return inputQueue[0].size(); }
+    size_t outputQueueLength() const { return outputQueue[0].size(); }
+    const double* hrir(Ear ear) const { return hrirBuffer[static_cast<int>(ear)]; }
+    const double* earFilter(Ear ear) const { return earFilterSpectrum[static_cast<int>(ear)]; }
+
+  private:
+    template <class Sample> void process(Sample** inputs, Sample** outputs, int32_t count);
+    template <class Sample> void appendInput(Sample** inputs, int32_t count);
+    void renderBlock();
+    template <class Sample> void deliverOutput(Sample** outputs, int32_t count);
+    void primeOutput();
+
+    static constexpr int kChannels = 2;
+
+    HrirTable table;
+    const std::atomic<float>& azimuth;
+    const std::atomic<float>& elevation;
+    std::atomic<bool>& filtersDirty;
+    FFTReal<double> fft{kTransformLength};
+
+    SampleQueue inputQueue[kChannels];
+    alignas(64) double blockBuffer[kChannels][kTransformLength];
+    alignas(64) double hrirBuffer[kChannels][kTransformLength];
+    alignas(64) double inputSpectrum[kChannels][kTransformLength];
+    alignas(64) double earFilterSpectrum[kChannels][kTransformLength];
+    alignas(64) double outputSpectrum[kChannels][kTransformLength];
+    SampleQueue outputQueue[kChannels];
+    uint32_t writePosition = 0;
+};
+
+} // namespace vorpane

@@ -1,0 +1,516 @@
+// Fourier transform of real signals of power-of-two length, computed in radix-2 passes on real
+// arrays. Spectra use the half-complex layout: f[0] is DC, f[1 .. N/2-1] the real parts of bins
+// 1 .. N/2-1, f[N/2] Nyquist, f[N/2 + k] the negated imaginary part of bin k. The inverse
+// transform is not normalised: it returns N times the signal.
+//
+// Every transform of length 8 or more writes the object's work buffer, so one object must never
+// run two transforms at the same time.
+#pragma once
+
+#include "fft/DynArray.h"
+#include "fft/FFTRealAssert.h"
+#include "fft/FFTRealKernels.h"
+#include "fft/TrigoOscillator.h"
+
+#include <cmath>
+#include <cstdint>
+#include <type_traits>
+#include <utility>
+
+inline bool FFTReal_is_pow2(int32_t x) {
+    return (x & -x) == x;
+}
+
+template <class DT> class FFTReal {
+  public:
+    enum { MAX_BIT_DEPTH = 30 }; // largest number of bits of a length
+    typedef DT DataType;
+
+    explicit FFTReal(int32_t length);
+    virtual ~FFTReal() = default;
+
+    FFTReal(const FFTReal&) = delete;
+    FFTReal& operator=(const FFTReal&) = delete;
+
+    int32_t get_length() const { return _length; }
+
+    // f receives the half-complex spectrum of x; x is only read.
+    void forward_transform(DataType f[], const DataType x[]);
+    // x receives N times the signal of spectrum f; f is only read.
+    void inverse_transform(const DataType f[], DataType x[]);
+    // Multiplies the N values of x by 1/N.
+    void normalize(DataType x[]) const;
+    DataType* use_buffer() { return &_work_buffer[0]; }
+
+  protected:
+    enum { TRIGO_BD_LIMIT = 12 }; // passes above this take their twiddles from oscillators
+
+    typedef TrigoOscillator<DataType> OscType;
+
+    void init_bit_rev_lut();
+    void init_trigo_lut();
+    void init_trigo_osc();
+
+    const DataType* get_trigo_level_ptr(int32_t level) const;
+
+    void compute_fft_general(DataType f[], const DataType x[]);
+    void compute_direct_pass_1_2(DataType df[], const DataType x[]) const;
+    void compute_direct_pass_3(DataType df[], const DataType sf[]) const;
+    void compute_direct_pass_n(DataType df[], const DataType sf[], int32_t pass);
+    void compute_direct_pass_n_lut(DataType df[], const DataType sf[], int32_t pass) const;
+    void compute_direct_pass_n_osc(DataType df[], const DataType sf[], int32_t pass);
+
+    void compute_ifft_general(const DataType f[], DataType x[]);
+    void compute_inverse_pass_n(DataType df[], const DataType sf[], int32_t pass);
+    void compute_inverse_pass_n_lut(DataType df[], const DataType sf[], int32_t pass) const;
+    void compute_inverse_pass_n_osc(DataType df[], const DataType sf[], int32_t pass);
+    void compute_inverse_pass_3(DataType df[], const DataType sf[]) const;
+    void compute_inverse_pass_1_2(DataType x[], const DataType sf[]) const;
+
+    int32_t _length;
+    int32_t _nbr_bits;
+    DynArray<int32_t> _bit_rev_table;
+    DynArray<DataType> _cos_table;
+    DynArray<DataType> _work_buffer;
+    DynArray<OscType> _oscillators;
+};
+
+namespace fftreal {
+
+// The number of bits of x - 1: the smallest b with 2^b >= x (0 for x <= 1).
+inline int32_t bit_count_of_predecessor(int32_t x) {
+    int32_t remaining = x - 1;
+    int32_t bits = 0;
+    while (remaining > 0xFFFF) {
+        remaining >>= 16;
+        bits += 16;
+    }
+    while (remaining > 15) {
+        remaining >>= 4;
+        bits += 4;
+    }
+    while (remaining > 0) {
+        remaining >>= 1;
+        ++bits;
+    }
+    return bits;
+}
+
+constexpr double kHalfSqrt2 = 0.7071067811865476;
+constexpr double kPi = 3.1415926535897932384626433832795;
+
+} // namespace fftreal
+
+template <class DT>
+FFTReal<DT>::FFTReal(int32_t length)
+    : _length(length), _nbr_bits(fftreal::bit_count_of_predecessor(length)), _work_buffer(length) {
+    const int32_t x = length;
+    fftreal_assert(x > 0);
+    // clang-format off
+    fftreal_assert(FFTReal_is_pow2 (length));
+    // clang-format on
+    fftreal_assert(_nbr_bits <= MAX_BIT_DEPTH);
+    init_bit_rev_lut();
+    init_trigo_lut();
+    init_trigo_osc();
+}
+
+template <class DT> void FFTReal<DT>::init_bit_rev_lut() {
+    const int32_t length = 1 << _nbr_bits;
+    _bit_rev_table.resize(length);
+    _bit_rev_table[0] = 0;
+    int32_t reversed = 0;
+    for (int32_t i = 1; i < length; ++i) {
+        // Add one to the counter that runs from its most significant bit downwards.
+        int32_t bit = length >> 1;
+        reversed ^= bit;
+        while ((reversed & bit) == 0) {
+            bit >>= 1;
+            reversed ^= bit;
+        }
+        _bit_rev_table[i] = reversed;
+    }
+}
+
+template <class DT> void FFTReal<DT>::init_trigo_lut() {
+    if (_nbr_bits <= 3) return;
+    _cos_table.resize((1 << (_nbr_bits - 1)) - 4);
+    for (int32_t level = 3; level < _nbr_bits; ++level) {
+        const int32_t level_len = 1 << (level - 1);
+        const int32_t offset = level_len - 4;
+        const double mul = fftreal::kPi / static_cast<double>(level_len << 1);
+        for (int32_t j = 0; j < level_len; ++j)
+            _cos_table[offset + j] = static_cast<DataType>(std::cos(j * mul));
+    }
+}
+
+template <class DT> void FFTReal<DT>::init_trigo_osc() {
+    if (_nbr_bits <= TRIGO_BD_LIMIT) return;
+    const int32_t count = _nbr_bits - TRIGO_BD_LIMIT;
+    _oscillators.resize(count);
+    for (int32_t k = 0; k < count; ++k) {
+        const double step = (fftreal::kPi * 0.5) / static_cast<double>(1LL << (k + TRIGO_BD_LIMIT));
+        _oscillators[k].set_step(step);
+    }
+}
+
+template <class DT> const DT* FFTReal<DT>::get_trigo_level_ptr(int32_t level) const {
+    fftreal_assert(level >= 3);
+    return &_cos_table[(1 << (level - 1)) - 4];
+}
+
+template <class DT> void FFTReal<DT>::forward_transform(DataType f[], const DataType x[]) {
+    fftreal_assert(f != 0);
+    // clang-format off
+    fftreal_assert(f != use_buffer ());
+    fftreal_assert(x != 0);
+    fftreal_assert(x != use_buffer ());
+    // clang-format on
+    fftreal_assert(x != f);
+
+    if (_nbr_bits > 2) {
+        compute_fft_general(f, x);
+    } else if (_nbr_bits == 2) {
+        f[1] = x[0] - x[2];
+        f[3] = x[1] - x[3];
+        const DataType b = x[0] + x[2];
+        const DataType c = x[1] + x[3];
+        f[0] = b + c;
+        f[2] = b - c;
+    } else if (_nbr_bits == 1) {
+        f[0] = x[0] + x[1];
+        f[1] = x[0] - x[1];
+    } else {
+        f[0] = x[0];
+    }
+}
+
+template <class DT> void FFTReal<DT>::inverse_transform(const DataType f[], DataType x[]) {
+    fftreal_assert(f != 0);
+    // clang-format off
+    fftreal_assert(f != use_buffer ());
+    fftreal_assert(x != 0);
+    fftreal_assert(x != use_buffer ());
+    // clang-format on
+    fftreal_assert(x != f);
+
+    if (_nbr_bits > 2) {
+        compute_ifft_general(f, x);
+    } else if (_nbr_bits == 2) {
+        const DataType d = f[0] + f[2];
+        const DataType e = f[0] - f[2];
+        x[0] = d + f[1] * 2;
+        x[2] = d - f[1] * 2;
+        x[1] = e + f[3] * 2;
+        x[3] = e - f[3] * 2;
+    } else if (_nbr_bits == 1) {
+        x[0] = f[0] + f[1];
+        x[1] = f[0] - f[1];
+    } else {
+        x[0] = f[0];
+    }
+}
+
+template <class DT> void FFTReal<DT>::normalize(DataType x[]) const {
+    const DataType mul = static_cast<DataType>(1) / static_cast<DataType>(_length);
+    if (_length < 4) {
+        for (int32_t i = 0; i < _length; ++i)
+            x[i] *= mul;
+        return;
+    }
+    fftreal_assert((_length & 3) == 0);
+    int32_t i = _length - 4;
+    do {
+        x[i + 3] *= mul;
+        x[i + 2] *= mul;
+        x[i + 1] *= mul;
+        x[i] *= mul;
+        i -= 4;
+    } while (i >= 0);
+}
+
+// Forward stages alternate between f and the work buffer; the first one is chosen so that the
+// last one writes f.
+template <class DT> void FFTReal<DT>::compute_fft_general(DataType f[], const DataType x[]) {
+    DataType* sf;
+    DataType* df;
+    if ((_nbr_bits & 1) != 0) {
+        df = use_buffer();
+        sf = f;
+    } else {
+        df = f;
+        sf = use_buffer();
+    }
+    compute_direct_pass_1_2(df, x);
+    compute_direct_pass_3(sf, df);
+    for (int32_t pass = 3; pass < _nbr_bits; ++pass) {
+        compute_direct_pass_n(df, sf, pass);
+        std::swap(df, sf);
+    }
+}
+
+template <class DT>
+void FFTReal<DT>::compute_direct_pass_1_2(DataType df[], const DataType x[]) const {
+    fftreal_assert(df != 0);
+    fftreal_assert(x != 0);
+    fftreal_assert(df != x);
+#if defined(FFTREAL_AVX_PASSES)
+    if constexpr (std::is_same_v<DataType, double>) {
+        if (_length >= 16 && fftreal::avx_available()) {
+            fftreal::forward_pass_1_2_avx(df, x, &_bit_rev_table[0], _length);
+            return;
+        }
+    }
+#endif
+    fftreal::forward_pass_1_2(df, x, &_bit_rev_table[0], _length);
+}
+
+template <class DT>
+void FFTReal<DT>::compute_direct_pass_3(DataType df[], const DataType sf[]) const {
+    fftreal_assert(df != 0);
+    fftreal_assert(sf != 0);
+    fftreal_assert(df != sf);
+#if defined(FFTREAL_AVX_PASSES)
+    if constexpr (std::is_same_v<DataType, double>) {
+        if (_length >= 32 && fftreal::avx_available()) {
+            fftreal::forward_pass_3_avx(df, sf, _length, fftreal::kHalfSqrt2);
+            return;
+        }
+    }
+#endif
+    const DataType h = static_cast<DataType>(fftreal::kHalfSqrt2);
+    for (int32_t j = 0; j < _length; j += 8) {
+        df[j] = sf[j] + sf[j + 4];
+        df[j + 4] = sf[j] - sf[j + 4];
+        df[j + 2] = sf[j + 2];
+        df[j + 6] = sf[j + 6];
+        const DataType v = (sf[j + 5] - sf[j + 7]) * h;
+        df[j + 1] = sf[j + 1] + v;
+        df[j + 3] = sf[j + 1] - v;
+        const DataType w = (sf[j + 5] + sf[j + 7]) * h;
+        df[j + 5] = w + sf[j + 3];
+        df[j + 7] = w - sf[j + 3];
+    }
+}
+
+template <class DT>
+void FFTReal<DT>::compute_direct_pass_n(DataType df[], const DataType sf[], int32_t pass) {
+    if (pass <= TRIGO_BD_LIMIT)
+        compute_direct_pass_n_lut(df, sf, pass);
+    else
+        compute_direct_pass_n_osc(df, sf, pass);
+}
+
+template <class DT>
+void FFTReal<DT>::compute_direct_pass_n_lut(DataType df[], const DataType sf[],
+                                            int32_t pass) const {
+    fftreal_assert(df != 0);
+    fftreal_assert(sf != 0);
+    fftreal_assert(df != sf);
+    fftreal_assert(pass >= 3);
+    fftreal_assert(pass < _nbr_bits);
+    const int32_t n = 1 << pass;
+    const int32_t m = n >> 1;
+    const DataType* cos_ptr = get_trigo_level_ptr(pass);
+#if defined(FFTREAL_AVX_PASSES)
+    if constexpr (std::is_same_v<DataType, double>) {
+        if (m >= 8 && fftreal::avx_available()) {
+            fftreal::forward_lut_pass_avx(df, sf, cos_ptr, n, _length);
+            return;
+        }
+    }
+#endif
+    for (int32_t b = 0; b < _length; b += n << 1) {
+        const DataType* const s1r = sf + b;
+        const DataType* const s2r = s1r + n;
+        const DataType* const s1i = s1r + m;
+        const DataType* const s2i = s1i + n;
+        DataType* const dr = df + b;
+        DataType* const di = dr + n;
+        dr[0] = s1r[0] + s2r[0];
+        di[0] = s1r[0] - s2r[0];
+        dr[m] = s1r[m];
+        di[m] = s2r[m];
+        fftreal::forward_butterflies(dr, di, s1r, s2r, s1i, s2i, cos_ptr, m, n, 1, m);
+    }
+}
+
+template <class DT>
+void FFTReal<DT>::compute_direct_pass_n_osc(DataType df[], const DataType sf[], int32_t pass) {
+    fftreal_assert(df != 0);
+    fftreal_assert(sf != 0);
+    fftreal_assert(df != sf);
+    fftreal_assert(pass > TRIGO_BD_LIMIT);
+    fftreal_assert(pass < _nbr_bits);
+    const int32_t n = 1 << pass;
+    const int32_t m = n >> 1;
+    OscType& osc = _oscillators[pass - (TRIGO_BD_LIMIT + 1)];
+    for (int32_t b = 0; b < _length; b += n << 1) {
+        const DataType* const s1r = sf + b;
+        const DataType* const s2r = s1r + n;
+        const DataType* const s1i = s1r + m;
+        const DataType* const s2i = s1i + n;
+        DataType* const dr = df + b;
+        DataType* const di = dr + n;
+        dr[0] = s1r[0] + s2r[0];
+        di[0] = s1r[0] - s2r[0];
+        dr[m] = s1r[m];
+        di[m] = s2r[m];
+        osc.clear_buffers();
+        for (int32_t i = 1; i < m; ++i) {
+            osc.step();
+            const DataType c = osc.get_cos();
+            const DataType s = osc.get_sin();
+            const DataType v = s2r[i] * c - s2i[i] * s;
+            dr[i] = s1r[i] + v;
+            dr[n - i] = s1r[i] - v;
+            const DataType w = s2r[i] * s + s2i[i] * c;
+            di[i] = w + s1i[i];
+            di[n - i] = w - s1i[i];
+        }
+    }
+}
+
+// Inverse stages run in the opposite order. The first reads f and writes the work buffer or x,
+// chosen so that the last stage writes x; f is never written.
+template <class DT> void FFTReal<DT>::compute_ifft_general(const DataType f[], DataType x[]) {
+    DataType* df;
+    DataType* other;
+    if ((_nbr_bits & 1) != 0) {
+        df = use_buffer();
+        other = x;
+    } else {
+        df = x;
+        other = use_buffer();
+    }
+    const DataType* sf = f;
+    for (int32_t pass = _nbr_bits - 1; pass >= 3; --pass) {
+        compute_inverse_pass_n(df, sf, pass);
+        sf = df;
+        std::swap(df, other);
+    }
+    compute_inverse_pass_3(df, sf);
+    compute_inverse_pass_1_2(x, df);
+}
+
+template <class DT>
+void FFTReal<DT>::compute_inverse_pass_n(DataType df[], const DataType sf[], int32_t pass) {
+    if (pass <= TRIGO_BD_LIMIT)
+        compute_inverse_pass_n_lut(df, sf, pass);
+    else
+        compute_inverse_pass_n_osc(df, sf, pass);
+}
+
+template <class DT>
+void FFTReal<DT>::compute_inverse_pass_n_lut(DataType df[], const DataType sf[],
+                                             int32_t pass) const {
+    fftreal_assert(df != 0);
+    fftreal_assert(sf != 0);
+    fftreal_assert(df != sf);
+    fftreal_assert(pass >= 3);
+    fftreal_assert(pass < _nbr_bits);
+    const int32_t n = 1 << pass;
+    const int32_t m = n >> 1;
+    const DataType* cos_ptr = get_trigo_level_ptr(pass);
+#if defined(FFTREAL_AVX_PASSES)
+    if constexpr (std::is_same_v<DataType, double>) {
+        if (m >= 8 && fftreal::avx_available()) {
+            fftreal::inverse_lut_pass_avx(df, sf, cos_ptr, n, _length);
+            return;
+        }
+    }
+#endif
+    for (int32_t b = 0; b < _length; b += n << 1) {
+        const DataType* const sr = sf + b;
+        const DataType* const si = sr + n;
+        DataType* const d1r = df + b;
+        DataType* const d2r = d1r + n;
+        DataType* const d1i = d1r + m;
+        DataType* const d2i = d1i + n;
+        d1r[0] = sr[0] + si[0];
+        d2r[0] = sr[0] - si[0];
+        d1r[m] = sr[m] * 2;
+        d2r[m] = si[m] * 2;
+        fftreal::inverse_butterflies(d1r, d2r, d1i, d2i, sr, si, cos_ptr, m, n, 1, m);
+    }
+}
+
+template <class DT>
+void FFTReal<DT>::compute_inverse_pass_n_osc(DataType df[], const DataType sf[], int32_t pass) {
+    fftreal_assert(df != 0);
+    fftreal_assert(sf != 0);
+    fftreal_assert(df != sf);
+    fftreal_assert(pass > TRIGO_BD_LIMIT);
+    fftreal_assert(pass < _nbr_bits);
+    const int32_t n = 1 << pass;
+    const int32_t m = n >> 1;
+    OscType& osc = _oscillators[pass - (TRIGO_BD_LIMIT + 1)];
+    for (int32_t b = 0; b < _length; b += n << 1) {
+        const DataType* const sr = sf + b;
+        const DataType* const si = sr + n;
+        DataType* const d1r = df + b;
+        DataType* const d2r = d1r + n;
+        DataType* const d1i = d1r + m;
+        DataType* const d2i = d1i + n;
+        d1r[0] = sr[0] + si[0];
+        d2r[0] = sr[0] - si[0];
+        d1r[m] = sr[m] * 2;
+        d2r[m] = si[m] * 2;
+        osc.clear_buffers();
+        for (int32_t i = 1; i < m; ++i) {
+            osc.step();
+            d1r[i] = sr[i] + sr[n - i];
+            d1i[i] = si[i] - si[n - i];
+            const DataType c = osc.get_cos();
+            const DataType s = osc.get_sin();
+            const DataType vr = sr[i] - sr[n - i];
+            const DataType vi = si[i] + si[n - i];
+            d2r[i] = vr * c + vi * s;
+            d2i[i] = vi * c - vr * s;
+        }
+    }
+}
+
+template <class DT>
+void FFTReal<DT>::compute_inverse_pass_3(DataType df[], const DataType sf[]) const {
+    fftreal_assert(df != 0);
+    fftreal_assert(sf != 0);
+    fftreal_assert(df != sf);
+#if defined(FFTREAL_AVX_PASSES)
+    if constexpr (std::is_same_v<DataType, double>) {
+        if (_length >= 32 && fftreal::avx_available()) {
+            fftreal::inverse_pass_3_avx(df, sf, _length, fftreal::kHalfSqrt2);
+            return;
+        }
+    }
+#endif
+    const DataType h = static_cast<DataType>(fftreal::kHalfSqrt2);
+    for (int32_t j = 0; j < _length; j += 8) {
+        df[j] = sf[j] + sf[j + 4];
+        df[j + 4] = sf[j] - sf[j + 4];
+        df[j + 2] = sf[j + 2] * 2;
+        df[j + 6] = sf[j + 6] * 2;
+        df[j + 1] = sf[j + 1] + sf[j + 3];
+        df[j + 3] = sf[j + 5] - sf[j + 7];
+        const DataType vr = sf[j + 1] - sf[j + 3];
+        const DataType vi = sf[j + 5] + sf[j + 7];
+        df[j + 5] = (vr + vi) * h;
+        df[j + 7] = (vi - vr) * h;
+    }
+}
+
+template <class DT>
+void FFTReal<DT>::compute_inverse_pass_1_2(DataType x[], const DataType sf[]) const {
+    fftreal_assert(x != 0);
+    fftreal_assert(sf != 0);
+    fftreal_assert(x != sf);
+#if defined(FFTREAL_AVX_PASSES)
+    if constexpr (std::is_same_v<DataType, double>) {
+        if (_length >= 16 && fftreal::avx_available()) {
+            fftreal::inverse_pass_1_2_avx(x, sf, &_bit_rev_table[0], _length);
+            return;
+        }
+    }
+#endif
+    fftreal::inverse_pass_1_2(x, sf, &_bit_rev_table[0], _length);
+}

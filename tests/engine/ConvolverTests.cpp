@@ -1,0 +1,153 @@
+#include "engine/EngineConstants.h"
+#include "tests/engine/EngineRig.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+using enginetest::EngineRig;
+using enginetest::Stereo;
+using enginetest::SyntheticTable;
+using vorpane::Ear;
+
+namespace {
+
+constexpr size_t kDelay = 1791;
+
+Stereo impulse(size_t frames, size_t at, Ear ear) {
+    Stereo signal(frames);
+    (ear == Ear::left ? signal.left : signal.right)[at] = 1.0;
+    return signal;
+}
+
+} // namespace
+
+TEST(ConvolverDelay, SilentUntilTheDelayHasPassed) {
+    EngineRig rig(SyntheticTable::random(1));
+    Stereo input = enginetest::randomStereo(6000, 2);
+    const Stereo output = rig.runFloat(input, {300});
+    for (size_t i = 0; i < kDelay; ++i) {
+        ASSERT_EQ(output.left[i], 0.0) << i;
+        ASSERT_EQ(output.right[i], 0.0) << i;
+    }
+    EXPECT_NE(output.left[kDelay], 0.0);
+    EXPECT_NE(output.right[kDelay], 0.0);
+}
+
+TEST(ConvolverDelay, ImpulseLeavesThroughTapZeroOnItsOwnSide) {
+    for (size_t at : {size_t{0}, size_t{700}, size_t{1023}, size_t{1024}, size_t{3000}}) {
+        EngineRig rig(SyntheticTable::tapZeroOnly(16384));
+        const Stereo output = rig.runFloat(impulse(8000, at, Ear::left), {137});
+        for (size_t i = 0; i < output.frames(); ++i) {
+            ASSERT_NEAR(output.left[i], i == at + kDelay ? 0.5 : 0.0, 1e-12) << at << " " << i;
+            ASSERT_EQ(output.right[i], 0.0) << at << " " << i;
+        }
+    }
+}
+
+TEST(ConvolverStreaming, OutputDoesNotDependOnTheHostBlockSize) {
+    const SyntheticTable table = SyntheticTable::random(5);
+    const Stereo input = enginetest::randomStereo(20000, 6);
+    EngineRig reference(table);
+    const Stereo expected = reference.runFloat(input, {1024});
+
+    std::mt19937 generator(8);
+    std::uniform_int_distribution<int32_t> size(0, 3000);
+    std::vector<int32_t> mixed(200);
+    for (int32_t& s : mixed)
+        s = size(generator);
+    mixed[3] = 1;
+    mixed[4] = 4096;
+
+    for (const std::vector<int32_t>& calls : std::vector<std::vector<int32_t>>{
+             {1}, {64}, {1000}, {4096}, {1, 2047, 0, 5000, 3}, mixed}) {
+        EngineRig rig(table);
+        const Stereo output = rig.runFloat(input, calls);
+        ASSERT_EQ(output.left, expected.left) << "first call size " << calls[0];
+        ASSERT_EQ(output.right, expected.right) << "first call size " << calls[0];
+    }
+}
+
+TEST(ConvolverStreaming, QueueLengthsAfterTheFirstCall) {
+    const SyntheticTable table = SyntheticTable::random(7);
+    struct Case {
+        int32_t frames;
+        size_t input, output;
+    };
+    for (const Case& c : {Case{512, 512, 1535}, Case{1024, 0, 2047}, Case{3000, 952, 1095}}) {
+        EngineRig rig(table);
+        rig.runFloat(Stereo(static_cast<size_t>(c.frames)), {c.frames});
+        EXPECT_EQ(rig.engine->inputQueueLength(), c.input) << c.frames;
+        EXPECT_EQ(rig.engine->outputQueueLength(), c.output) << c.frames;
+    }
+}
+
+TEST(ConvolverStreaming, NegativeAndZeroCountsDoNothing) {
+    EngineRig rig(SyntheticTable::random(7));
+    float sample = 3.0f;
+    float* inputs[] = {&sample, &sample};
+    float* outputs[] = {&sample, &sample};
+    rig.engine->processReplacing(inputs, outputs, 0);
+    rig.engine->processReplacing(inputs, outputs, -5);
+    EXPECT_EQ(sample, 3.0f);
+    EXPECT_EQ(rig.engine->inputQueueLength(), 0u);
+    EXPECT_EQ(rig.engine->outputQueueLength(), 2047u);
+}
+
+TEST(ConvolverResume, PendingInputComesFirstAndNewInputIsDelayedFurther) {
+    EngineRig rig(SyntheticTable::tapZeroOnly(16384));
+    // 1324 frames: one block rendered, 300 left waiting, the impulse at frame 100 of them.
+    rig.runFloat(impulse(1324, 1124, Ear::left), {1324});
+    ASSERT_EQ(rig.engine->inputQueueLength(), 300u);
+    rig.engine->resume();
+    EXPECT_EQ(rig.engine->inputQueueLength(), 300u);
+    EXPECT_EQ(rig.engine->outputQueueLength(), 2047u);
+
+    const Stereo output = rig.runFloat(impulse(6000, 50, Ear::right), {256});
+    for (size_t i = 0; i < output.frames(); ++i) {
+        ASSERT_NEAR(output.left[i], i == kDelay + 100 ? 0.5 : 0.0, 1e-12) << i;
+        ASSERT_NEAR(output.right[i], i == kDelay + 300 + 50 ? 0.5 : 0.0, 1e-12) << i;
+    }
+}
+
+TEST(ConvolverParameters, ChangeTakesEffectAtTheNextBlockBoundary) {
+    EngineRig rig(SyntheticTable::recordMarkers());
+    // Calls of 100 frames; the change arrives after frame 1500, inside block 1, which is
+    // rendered by the call that completes it and so uses the new direction throughout.
+    Stereo first(1500), second(6500);
+    std::fill(first.left.begin(), first.left.end(), 1.0);
+    std::fill(second.left.begin(), second.left.end(), 1.0);
+    const Stereo before = rig.runFloat(first, {100});
+    rig.setParameter(0, 0.0f); // record 0 + 25 * 24 = 600
+    const Stereo after = rig.runFloat(second, {100});
+    std::vector<double> left(before.left);
+    left.insert(left.end(), after.left.begin(), after.left.end());
+    for (size_t i = kDelay; i < kDelay + 1024; ++i)
+        ASSERT_EQ(left[i], 613 / 32768.0) << i;
+    for (size_t i = kDelay + 1024; i < left.size(); ++i)
+        ASSERT_EQ(left[i], 601 / 32768.0) << i;
+}
+
+TEST(ConvolverSettling, ConstantAndAlternatingInputsSettleToTapSums) {
+    const SyntheticTable table = SyntheticTable::random(12);
+    EngineRig rig(table);
+    Stereo input(8000);
+    for (size_t i = 0; i < input.frames(); ++i) {
+        input.left[i] = 1.0;
+        input.right[i] = (i % 2 == 0) ? 1.0 : -1.0;
+    }
+    const Stereo output = rig.runFloat(input, {512});
+    double sum = 0, alternating = 0;
+    for (int32_t t = 0; t < 256; ++t) {
+        sum += table.tap(Ear::left, 612, t);
+        alternating += (t % 2 ? -1 : 1) * table.tap(Ear::right, 612, t);
+    }
+    sum /= 32768.0;
+    alternating /= 32768.0;
+    for (size_t i = kDelay + 1024 + 256; i < output.frames(); ++i) {
+        const double sign = ((i - kDelay) % 2 == 0) ? 1.0 : -1.0;
+        ASSERT_NEAR(output.left[i], sum, 1e-6 * std::abs(sum) + 1e-9) << i;
+        ASSERT_NEAR(output.right[i], sign * alternating, 1e-6 * std::abs(alternating) + 1e-9) << i;
+    }
+}

@@ -1,0 +1,110 @@
+// Processing allocates nothing once the host has announced its block size.
+#include "plugin/AVorpane.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+namespace {
+
+std::atomic<bool> counting{false};
+std::atomic<size_t> allocations{0};
+
+void* allocate(size_t size, size_t alignment = alignof(std::max_align_t)) {
+    if (counting.load()) allocations.fetch_add(1);
+    size = size ? size : 1;
+    void* p = alignment <= alignof(std::max_align_t)
+                  ? std::malloc(size)
+                  : std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment);
+    if (p) return p;
+    throw std::bad_alloc();
+}
+
+// Counts the allocations made while fn runs.
+template <class Fn> size_t allocationsDuring(Fn fn) {
+    allocations = 0;
+    counting = true;
+    fn();
+    counting = false;
+    return allocations.load();
+}
+
+intptr_t silentHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+class Processing : public ::testing::Test {
+  protected:
+    void process(int32_t frames) {
+        buffer.assign(4 * static_cast<size_t>(frames), 0.25f);
+        float* inputs[] = {buffer.data(), buffer.data() + frames};
+        float* outputs[] = {buffer.data() + 2 * frames, buffer.data() + 3 * frames};
+        effect->processReplacing(effect, inputs, outputs, frames);
+    }
+    // Prepares the buffer outside the counted region.
+    void processCounted(int32_t frames, size_t& count) {
+        buffer.reserve(4 * static_cast<size_t>(frames));
+        count += allocationsDuring([&] { process(frames); });
+    }
+
+    std::unique_ptr<AVorpane> plugin = std::make_unique<AVorpane>(&silentHost);
+    AEffect* effect = plugin->getAeffect();
+    std::vector<float> buffer;
+};
+
+} // namespace
+
+void* operator new(size_t size) {
+    return allocate(size);
+}
+void* operator new[](size_t size) {
+    return allocate(size);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    std::free(p);
+}
+
+TEST_F(Processing, NoAllocationAfterTheBlockSizeIsAnnounced) {
+    effect->dispatcher(effect, effSetBlockSize, 0, 16384, nullptr, 0.0f);
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    size_t count = 0;
+    for (int round = 0; round < 3; ++round) {
+        for (int32_t frames : {16384, 1, 64, 1000, 16384, 3, 4095, 16384}) {
+            effect->setParameter(effect, round % 2, 0.1f * static_cast<float>(frames % 10));
+            processCounted(frames, count);
+        }
+        for (int i = 0; i < 3000; ++i)
+            processCounted(1, count);
+    }
+    EXPECT_EQ(count, 0u);
+}
+
+TEST_F(Processing, BlocksUpTo4096NeedNoAnnouncement) {
+    size_t count = 0;
+    for (int32_t frames : {4096, 512, 4096, 1, 4096, 4096, 4096, 2000})
+        processCounted(frames, count);
+    EXPECT_EQ(count, 0u);
+}
+
+TEST_F(Processing, UnannouncedLargerBlocksGrowTheQueues) {
+    // The counter sees the growth, so the tests above would see it too.
+    size_t count = 0;
+    processCounted(50000, count);
+    EXPECT_GT(count, 0u);
+    count = 0;
+    processCounted(50000, count);
+    EXPECT_EQ(count, 0u);
+}

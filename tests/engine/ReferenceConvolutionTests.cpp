@@ -1,0 +1,71 @@
+// The rendered stream against a direct time-domain convolution, block by block with the
+// direction each block was rendered with.
+#include "engine/HrirTable.h"
+#include "tests/engine/EngineRig.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <set>
+
+using enginetest::EngineRig;
+using enginetest::Stereo;
+using enginetest::SyntheticTable;
+using vorpane::Ear;
+
+TEST(ConvolverReference, MatchesDirectConvolutionAcrossParameterChanges) {
+    const SyntheticTable table = SyntheticTable::random(21);
+    EngineRig rig(table);
+    const size_t frames = 14 * 1024;
+    const Stereo input = enginetest::randomStereo(frames, 22);
+    Stereo output(frames);
+
+    std::mt19937 generator(23);
+    std::uniform_int_distribution<int32_t> callSize(1, 1500);
+    std::uniform_real_distribution<float> value(0.0f, 1.0f);
+    std::bernoulli_distribution change(0.6);
+
+    std::vector<int32_t> blockRecord; // the record each rendered block used
+    int32_t currentRecord = vorpane::recordIndex(12, 24);
+    size_t done = 0;
+    while (done < frames) {
+        if (change(generator)) {
+            const int32_t index = static_cast<int32_t>(generator() % 2);
+            rig.setParameter(index, value(generator));
+            currentRecord = vorpane::recordIndex(vorpane::azimuthStep(rig.azimuth),
+                                                 vorpane::elevationStep(rig.elevation));
+        }
+        const size_t count = std::min(static_cast<size_t>(callSize(generator)), frames - done);
+        std::vector<double> inL(input.left.begin() + done, input.left.begin() + done + count);
+        std::vector<double> inR(input.right.begin() + done, input.right.begin() + done + count);
+        double* inputs[] = {inL.data(), inR.data()};
+        double* outputs[] = {output.left.data() + done, output.right.data() + done};
+        rig.engine->processDoubleReplacing(inputs, outputs, static_cast<int32_t>(count));
+        done += count;
+        while (blockRecord.size() < done / 1024)
+            blockRecord.push_back(currentRecord);
+    }
+    ASSERT_EQ(blockRecord.size(), 14u);
+    EXPECT_GT(std::set<int32_t>(blockRecord.begin(), blockRecord.end()).size(), 4u);
+
+    const size_t delay = 1791;
+    for (Ear ear : {Ear::left, Ear::right}) {
+        const std::vector<double>& x = ear == Ear::left ? input.left : input.right;
+        const std::vector<double>& y = ear == Ear::left ? output.left : output.right;
+        double largest = 0, error = 0;
+        for (size_t t = 0; t + delay < frames; ++t) {
+            double expected = 0;
+            for (size_t k = 0; k < 256 && k <= t; ++k) {
+                const size_t n = t - k;
+                expected +=
+                    table.tap(ear, blockRecord[n / 1024], static_cast<int32_t>(k)) / 32768.0 * x[n];
+            }
+            largest = std::max(largest, std::abs(expected));
+            error = std::max(error, std::abs(y[t + delay] - expected));
+        }
+        EXPECT_GT(largest, 1.0);
+        EXPECT_LE(error, 1e-9 * largest) << (ear == Ear::left ? "left" : "right");
+    }
+}

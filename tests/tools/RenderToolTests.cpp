@@ -1,0 +1,217 @@
+// vorpane-render as scripts use it: exit codes, messages, files.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Audio {
+    int channels = 0;
+    int rate = 0;
+    std::vector<float> samples; // interleaved
+    size_t frames() const { return channels ? samples.size() / channels : 0; }
+    float at(size_t frame, int channel) const { return samples[frame * channels + channel]; }
+};
+
+void writeWav(const fs::path& path, const Audio& audio) {
+    SF_INFO info{};
+    info.samplerate = audio.rate;
+    info.channels = audio.channels;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr);
+    sf_writef_float(file, audio.samples.data(), static_cast<sf_count_t>(audio.frames()));
+    sf_close(file);
+}
+
+Audio readWav(const fs::path& path) {
+    SF_INFO info{};
+    Audio audio;
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file) return audio;
+    audio.channels = info.channels;
+    audio.rate = info.samplerate;
+    audio.samples.resize(static_cast<size_t>(info.frames * info.channels));
+    sf_readf_float(file, audio.samples.data(), info.frames);
+    sf_close(file);
+    return audio;
+}
+
+Audio ramp(int channels, size_t frames) {
+    Audio audio{channels, 48000, {}};
+    for (size_t i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c)
+            audio.samples.push_back(static_cast<float>((i % 997) / 997.0 - 0.5) * (c ? -1 : 1));
+    return audio;
+}
+
+std::string fileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class RenderTool : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("vorpane-render-test-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs the tool with these arguments; answers its exit code and keeps its output.
+    int run(const std::string& arguments) {
+        const std::string command = std::string(VORPANE_RENDER_PATH) + " " + arguments + " >" +
+                                    (dir / "stdout").string() + " 2>" + (dir / "stderr").string();
+        const int status = std::system(command.c_str());
+        out = fileText(dir / "stdout");
+        err = fileText(dir / "stderr");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string path(const char* name) const { return (dir / name).string(); }
+    std::string fake() const { return std::string("--plugin ") + FAKE_PLUGIN_PATH + " "; }
+
+    fs::path dir;
+    std::string out, err;
+};
+
+} // namespace
+
+TEST_F(RenderTool, HelpDescribesTheOptions) {
+    EXPECT_EQ(run("--help"), 0);
+    for (const char* word : {"INPUT OUTPUT", "--plugin", "--block", "--azimuth", "--elevation",
+                             "--sweep", "exit codes"})
+        EXPECT_NE(out.find(word), std::string::npos) << word;
+}
+
+TEST_F(RenderTool, WrongUsageExitsWith2AndSaysWhy) {
+    writeWav(dir / "in.wav", ramp(2, 100));
+    std::string files = " ";
+    files.append(path("in.wav")).append(" ").append(path("out.wav"));
+    struct Case {
+        std::string arguments, message;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"--frobnicate" + files, "unknown option '--frobnicate'"},
+             {path("in.wav"), "INPUT and OUTPUT"},
+             {files + " extra", "too many arguments"},
+             {"--azimuth 1.5" + files, "--azimuth must be a number from 0 to 1"},
+             {"--elevation=-0.1" + files, "--elevation must be"},
+             {"--azimuth nan" + files, "--azimuth must be"},
+             {"--azimuth abc" + files, "--azimuth must be"},
+             {"--block 0" + files, "--block must be"},
+             {"--block 70000" + files, "--block must be"},
+             {"--block 12x" + files, "--block must be"},
+             {"--sweep azimuth=0:2" + files, "FROM and TO"},
+             {"--sweep height=0:1" + files, "unknown parameter 'height'"},
+             {"--sweep azimuth" + files, "NAME=FROM:TO"},
+             {"--azimuth 0.2 --sweep azimuth=0:1" + files, "cannot be combined"},
+             {files + " --block", "needs a value"},
+         }) {
+        EXPECT_EQ(run(c.arguments), 2) << c.arguments;
+        EXPECT_NE(err.find(c.message), std::string::npos) << c.arguments << ": " << err;
+        EXPECT_FALSE(fs::exists(dir / "out.wav")) << c.arguments;
+    }
+}
+
+TEST_F(RenderTool, UnusableInputExitsWith3) {
+    EXPECT_EQ(run(path("missing.wav") + " " + path("out.wav")), 3);
+    EXPECT_NE(err.find("does not exist"), std::string::npos) << err;
+
+    std::ofstream(dir / "text.wav") << "not audio at all";
+    EXPECT_EQ(run(path("text.wav") + " " + path("out.wav")), 3);
+    EXPECT_NE(err.find("cannot read"), std::string::npos) << err;
+
+    writeWav(dir / "three.wav", ramp(3, 100));
+    EXPECT_EQ(run(path("three.wav") + " " + path("out.wav")), 3);
+    EXPECT_NE(err.find("3 channels"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(dir / "out.wav"));
+}
+
+TEST_F(RenderTool, PluginAndOutputFailures) {
+    writeWav(dir / "in.wav", ramp(1, 100));
+    EXPECT_EQ(run("--plugin " + path("none.so") + " " + path("in.wav") + " " + path("out.wav")), 4);
+    EXPECT_NE(err.find("cannot load plug-in"), std::string::npos) << err;
+
+    EXPECT_EQ(run(fake() + path("in.wav") + " " + path("no/such/dir/out.wav")), 5);
+    EXPECT_NE(err.find("cannot write"), std::string::npos) << err;
+
+    const std::string before = fileText(dir / "in.wav");
+    EXPECT_EQ(run(fake() + path("in.wav") + " " + path("in.wav")), 2);
+    EXPECT_EQ(fileText(dir / "in.wav"), before);
+}
+
+TEST_F(RenderTool, LatencyIsRemovedAndTheInputIsUntouched) {
+    const Audio input = ramp(2, 5000);
+    writeWav(dir / "in.wav", input);
+    const std::string before = fileText(dir / "in.wav");
+    for (int block : {1, 7, 512, 4096}) {
+        ASSERT_EQ(run(fake() + "--block " + std::to_string(block) + " " + path("in.wav") + " " +
+                      path("out.wav")),
+                  0)
+            << err;
+        const Audio output = readWav(dir / "out.wav");
+        ASSERT_EQ(output.channels, 2);
+        EXPECT_EQ(output.rate, 48000);
+        ASSERT_EQ(output.frames(), input.frames()) << block;
+        EXPECT_EQ(output.samples, input.samples) << block;
+    }
+    EXPECT_EQ(fileText(dir / "in.wav"), before);
+    EXPECT_NE(out.find("latency of 300 frames removed"), std::string::npos) << out;
+}
+
+TEST_F(RenderTool, MonoInputFeedsBothChannels) {
+    const Audio input = ramp(1, 3000);
+    writeWav(dir / "mono.wav", input);
+    ASSERT_EQ(run(fake() + path("mono.wav") + " " + path("out.wav")), 0) << err;
+    const Audio output = readWav(dir / "out.wav");
+    ASSERT_EQ(output.channels, 2);
+    ASSERT_EQ(output.frames(), 3000u);
+    for (size_t i = 0; i < output.frames(); ++i) {
+        ASSERT_EQ(output.at(i, 0), input.samples[i]) << i;
+        ASSERT_EQ(output.at(i, 1), input.samples[i]) << i;
+    }
+    EXPECT_NE(out.find("mono"), std::string::npos);
+    EXPECT_NE(out.find("peak left"), std::string::npos);
+    EXPECT_NE(out.find("peak right"), std::string::npos);
+}
+
+TEST_F(RenderTool, SweepsMoveTheParametersBetweenBlocks) {
+    Audio input{1, 48000, std::vector<float>(48000, 0.5f)};
+    writeWav(dir / "in.wav", input);
+    ASSERT_EQ(run(fake() + "--block 480 --sweep azimuth=0:1 --elevation 0.25 " + path("in.wav") +
+                  " " + path("out.wav")),
+              0)
+        << err;
+    const Audio output = readWav(dir / "out.wav");
+    ASSERT_EQ(output.frames(), 48000u);
+    // The fake scales left by 2 x azimuth at its input: 0.5 x 2 x azimuth = azimuth.
+    EXPECT_NEAR(output.at(0, 0), 0.0f, 1e-6);
+    EXPECT_NEAR(output.at(47999, 0), 1.0f, 0.02);
+    EXPECT_NEAR(output.at(24000, 0), 0.5f, 0.02);
+    for (size_t i = 1; i < output.frames(); ++i)
+        ASSERT_GE(output.at(i, 0), output.at(i - 1, 0));
+    for (size_t i = 0; i < output.frames(); ++i)
+        ASSERT_EQ(output.at(i, 1), 0.25f) << i;
+}
+
+TEST_F(RenderTool, DefaultPluginIsTheOneOfThisBuild) {
+    writeWav(dir / "in.wav", ramp(2, 4000));
+    ASSERT_EQ(run("--azimuth 0 " + path("in.wav") + " " + path("out.wav")), 0) << err;
+    EXPECT_NE(out.find("through Vorpane"), std::string::npos) << out;
+    EXPECT_NE(out.find("Vorpane.so"), std::string::npos) << out;
+    EXPECT_EQ(readWav(dir / "out.wav").frames(), 4000u);
+}

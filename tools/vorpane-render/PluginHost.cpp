@@ -1,0 +1,78 @@
+#include "tools/vorpane-render/PluginHost.h"
+
+#include <dlfcn.h>
+
+namespace render {
+
+namespace {
+
+// What the plug-in may ask of its host while it is created, before the record exists.
+float hostSampleRate = 44100.0f;
+int32_t hostBlockSize = 512;
+
+} // namespace
+
+intptr_t PluginHost::hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+    switch (opcode) {
+    case audioMasterVersion:
+        return kVstVersion;
+    case audioMasterGetSampleRate:
+        return static_cast<intptr_t>(hostSampleRate);
+    case audioMasterGetBlockSize:
+        return hostBlockSize;
+    default:
+        return 0;
+    }
+}
+
+bool PluginHost::load(const std::string& path, float sampleRate, int32_t blockSize,
+                      std::string& error) {
+    hostSampleRate = sampleRate;
+    hostBlockSize = blockSize;
+    library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        const char* reason = dlerror();
+        error = "cannot load plug-in " + path + ": " + (reason ? reason : "unknown reason");
+        return false;
+    }
+    using Entry = AEffect* (*)(audioMasterCallback);
+    auto entry = reinterpret_cast<Entry>(dlsym(library, "VSTPluginMain"));
+    if (!entry) {
+        error = path + " has no VSTPluginMain entry point";
+        return false;
+    }
+    effect = entry(&PluginHost::hostCallback);
+    if (!effect || effect->magic != kEffectMagic) {
+        effect = nullptr;
+        error = "the entry point of " + path + " created no effect";
+        return false;
+    }
+    if (effect->numInputs != 2 || effect->numOutputs != 2 || !effect->processReplacing ||
+        !(effect->flags & effFlagsCanReplacing)) {
+        error = path + " is not a stereo effect with replacing processing";
+        dispatch(effClose);
+        effect = nullptr;
+        return false;
+    }
+    dispatch(effOpen);
+    dispatch(effSetSampleRate, 0, 0, nullptr, sampleRate);
+    dispatch(effSetBlockSize, 0, blockSize);
+    dispatch(effMainsChanged, 0, 1);
+    return true;
+}
+
+std::string PluginHost::effectName() const {
+    char name[256] = {};
+    dispatch(effGetEffectName, 0, 0, name);
+    return name;
+}
+
+PluginHost::~PluginHost() {
+    if (effect) {
+        dispatch(effMainsChanged, 0, 0);
+        dispatch(effClose);
+    }
+    if (library) dlclose(library);
+}
+
+} // namespace render
