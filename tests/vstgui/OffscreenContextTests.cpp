@@ -37,6 +37,18 @@ TEST(OffscreenContext, EveryPixelStartsInTheBackgroundColour) {
     empty->forget();
 }
 
+TEST(OffscreenContext, AnEmptyBufferCopiesNothing) {
+    SurfaceHolder window(platform::DrawSurface::createImage(20, 20));
+    auto* target = new CDrawContext(nullptr, window, nullptr);
+    target->setFillColor(kRedCColor);
+    target->drawRect(CRect(0, 0, 20, 20), kDrawFilled);
+    auto* empty = new COffscreenContext(nullptr, 0, 0);
+    empty->copyFrom(target, CRect(0, 0, 10, 10), CPoint(0, 0));
+    EXPECT_EQ(countOf(window, kRed), 400);
+    empty->forget();
+    target->forget();
+}
+
 TEST(OffscreenContext, CopyFromPlacesABlockAtTheDestinationsOffset) {
     auto* buffer = new COffscreenContext(nullptr, 20, 20, kBlackCColor);
     buffer->setFillColor(kRedCColor);

@@ -179,10 +179,10 @@ void DrawSurface::drawText(std::string_view text, const CRect& r, int32_t align)
 
 void DrawSurface::copySurfaceBlock(cairo_surface_t* source, const CRect& dest, CPoint sourceOrigin,
                                    cairo_operator_t op, double alpha) {
-    // Only the part of the block that lies inside the source is read.
+    // Only the part of the block that lies inside the source is read. An image source has known
+    // bounds, even when it is empty; other surfaces (windows) are read as they are.
     CRect block(sourceOrigin, dest.getSize());
-    const CRect sourceBounds = imageBounds(source);
-    if (!sourceBounds.isEmpty()) block.bound(sourceBounds);
+    if (isImage(source)) block.bound(imageBounds(source));
     CRect target = block;
     target.offset(dest.left - sourceOrigin.h, dest.top - sourceOrigin.v);
     if (target.isEmpty()) return;
