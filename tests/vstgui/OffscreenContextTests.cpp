@@ -35,6 +35,12 @@ TEST(OffscreenContext, EveryPixelStartsInTheBackgroundColour) {
     auto* empty = new COffscreenContext(nullptr, 0, 0);
     empty->fillRect(CRect(0, 0, 5, 5));
     empty->forget();
+
+    // A buffer of a single pixel too.
+    auto* single = new COffscreenContext(nullptr, 1, 1, kBlueCColor);
+    EXPECT_EQ(pixelAt(single->getPixmap(), 0, 0), kBlue);
+    EXPECT_EQ(single->getFrameColor(), kBlueCColor);
+    single->forget();
 }
 
 TEST(OffscreenContext, AnEmptyBufferCopiesNothing) {
