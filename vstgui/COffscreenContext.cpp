@@ -14,16 +14,12 @@ COffscreenContext::COffscreenContext(CFrame* frame, int32_t width, int32_t heigh
     pixmap = platform::DrawSurface::createImage(std::max(width, 0), std::max(height, 0));
     if (pixmap) attachSurface(pixmap);
 
-    // Every pixel starts in the background colour: the fill leaves out the first row and column,
-    // the outline covers them.
+    // Every pixel starts in the background colour, which is also the fill and line colour. (An
+    // outline around a fill that leaves out the first row and column would miss the only pixel
+    // of a 1 x 1 buffer.)
     setFillColor(backgroundColor);
     setFrameColor(backgroundColor);
-    fillRect(CRect(0, 0, width, height));
-    moveTo(CPoint(0, 0));
-    lineTo(CPoint(width - 1, 0));
-    lineTo(CPoint(width - 1, height - 1));
-    lineTo(CPoint(0, height - 1));
-    lineTo(CPoint(0, 0));
+    drawRect(CRect(0, 0, width, height), kDrawFilled);
 }
 
 COffscreenContext::~COffscreenContext() {

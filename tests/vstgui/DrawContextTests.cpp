@@ -331,6 +331,19 @@ TEST_F(ImageContext, UnderlinedTextReachesBelowTheBaseline) {
     EXPECT_GT(background.height(), 10);
 }
 
+TEST_F(ImageContext, AbsurdFontSizesLeaveTheContextUsable) {
+    for (const int32_t size : {100000, INT32_MAX, INT32_MIN}) {
+        context->setFont(kNormalFont, size, 0);
+        context->drawString("Hg", CRect(0, 0, 40, 40), 1, kLeftText);
+        context->setFillColor(kGreenCColor);
+        context->drawRect(CRect(50, 0, 60, 10), kDrawFilled);
+        EXPECT_EQ(at(55, 5), kGreen) << size;
+        context->setFillColor(kBlueCColor);
+        context->drawRect(CRect(50, 0, 60, 10), kDrawFilled);
+        EXPECT_EQ(at(55, 5), kBlue) << size;
+    }
+}
+
 namespace {
 
 // Window services of a pretend display: a window at (30, 20) with its own image surface.

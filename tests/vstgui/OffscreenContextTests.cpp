@@ -35,6 +35,24 @@ TEST(OffscreenContext, EveryPixelStartsInTheBackgroundColour) {
     auto* empty = new COffscreenContext(nullptr, 0, 0);
     empty->fillRect(CRect(0, 0, 5, 5));
     empty->forget();
+
+    // A buffer of a single pixel too.
+    auto* single = new COffscreenContext(nullptr, 1, 1, kBlueCColor);
+    EXPECT_EQ(pixelAt(single->getPixmap(), 0, 0), kBlue);
+    EXPECT_EQ(single->getFrameColor(), kBlueCColor);
+    single->forget();
+}
+
+TEST(OffscreenContext, AnEmptyBufferCopiesNothing) {
+    SurfaceHolder window(platform::DrawSurface::createImage(20, 20));
+    auto* target = new CDrawContext(nullptr, window, nullptr);
+    target->setFillColor(kRedCColor);
+    target->drawRect(CRect(0, 0, 20, 20), kDrawFilled);
+    auto* empty = new COffscreenContext(nullptr, 0, 0);
+    empty->copyFrom(target, CRect(0, 0, 10, 10), CPoint(0, 0));
+    EXPECT_EQ(countOf(window, kRed), 400);
+    empty->forget();
+    target->forget();
 }
 
 TEST(OffscreenContext, CopyFromPlacesABlockAtTheDestinationsOffset) {

@@ -34,7 +34,8 @@ template <typename Fn> PngImage rgbaImage(uint32_t width, uint32_t height, Fn fn
         std::vector<uint8_t> row;
         for (uint32_t x = 0; x < width; ++x) {
             const auto [r, g, b, a] = fn(x, y);
-            row.insert(row.end(), {uint8_t(r), uint8_t(g), uint8_t(b), uint8_t(a)});
+            for (const uint32_t sample : {r, g, b, a})
+                row.push_back(uint8_t(sample));
         }
         image.rows.push_back(std::move(row));
     }

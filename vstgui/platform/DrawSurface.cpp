@@ -2,6 +2,7 @@
 
 #include "vstgui/platform/TextEncoding.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -10,6 +11,9 @@
 namespace VSTGUI::platform {
 
 namespace {
+
+// Largest character height text is drawn at (FreeType scales up to 65535 pixels).
+constexpr int64_t kMaxTextPixelHeight = 32767;
 
 bool isImage(cairo_surface_t* s) {
     return cairo_surface_get_type(s) == CAIRO_SURFACE_TYPE_IMAGE;
@@ -140,8 +144,12 @@ void DrawSurface::drawText(std::string_view text, const CRect& r, int32_t align)
     cairo_rectangle(cr, r.left, r.top, r.width(), r.height());
     cairo_clip(cr);
     cairo_set_font_face(cr, font->face());
-    // A negative size is taken as its magnitude; cairo would mirror the glyphs.
-    const int32_t pixelHeight = std::max(1, std::abs(font->request().pixelHeight));
+    // A negative size is taken as its magnitude; cairo would mirror the glyphs. Sizes beyond what
+    // FreeType can scale would put the cairo context into an error state that stops every later
+    // drawing operation on this surface, so they are limited.
+    const int64_t requested = font->request().pixelHeight;
+    const auto pixelHeight =
+        static_cast<int32_t>(std::clamp<int64_t>(std::abs(requested), 1, kMaxTextPixelHeight));
     cairo_set_font_size(cr, pixelHeight);
 
     cairo_font_extents_t fe;
@@ -179,10 +187,10 @@ void DrawSurface::drawText(std::string_view text, const CRect& r, int32_t align)
 
 void DrawSurface::copySurfaceBlock(cairo_surface_t* source, const CRect& dest, CPoint sourceOrigin,
                                    cairo_operator_t op, double alpha) {
-    // Only the part of the block that lies inside the source is read.
+    // Only the part of the block that lies inside the source is read. An image source has known
+    // bounds, even when it is empty; other surfaces (windows) are read as they are.
     CRect block(sourceOrigin, dest.getSize());
-    const CRect sourceBounds = imageBounds(source);
-    if (!sourceBounds.isEmpty()) block.bound(sourceBounds);
+    if (isImage(source)) block.bound(imageBounds(source));
     CRect target = block;
     target.offset(dest.left - sourceOrigin.h, dest.top - sourceOrigin.v);
     if (target.isEmpty()) return;
