@@ -32,8 +32,9 @@ class TemporaryFile {
 };
 
 int runGenerator(const std::string& arguments) {
-    const std::string command =
-        std::string("'") + VORPANE_MAKE_HRIR_TABLE + "' " + arguments + " >/dev/null 2>&1";
+    std::string command = "'";
+    command.append(VORPANE_MAKE_HRIR_TABLE).append("' ").append(arguments);
+    command.append(" >/dev/null 2>&1");
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -41,7 +42,9 @@ int runGenerator(const std::string& arguments) {
 TEST(Regeneration, ReproducesTheCommittedTable) {
     if (!std::filesystem::exists(kSofaFile)) GTEST_SKIP() << kSofaFile << " is not installed";
     const TemporaryFile output;
-    ASSERT_EQ(runGenerator("'" + output.path.string() + "'"), 0);
+    std::string quoted = "'";
+    quoted.append(output.path.string()).append("'");
+    ASSERT_EQ(runGenerator(quoted), 0);
     const std::vector<unsigned char> made = readFile(output.path);
     const std::vector<unsigned char> committed = readFile(VORPANE_HRIR_TABLE_FILE);
     ASSERT_EQ(made.size(), committed.size());
