@@ -7,6 +7,8 @@ namespace vorpane {
 
 static_assert(kHrirTableBytes == 1280000);
 
-HrirTable embeddedHrirTable() { return HrirTable(vorpane_hrir_table_start); }
+HrirTable embeddedHrirTable() {
+    return HrirTable(vorpane_hrir_table_start);
+}
 
 } // namespace vorpane

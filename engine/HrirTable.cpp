@@ -12,7 +12,11 @@ int32_t step(float value, double factor, int32_t last) {
 
 } // namespace
 
-int32_t azimuthStep(float value) { return step(value, 24.99, kAzimuthSteps - 1); }
-int32_t elevationStep(float value) { return step(value, 49.99, kElevationSteps - 1); }
+int32_t azimuthStep(float value) {
+    return step(value, 24.99, kAzimuthSteps - 1);
+}
+int32_t elevationStep(float value) {
+    return step(value, 49.99, kElevationSteps - 1);
+}
 
 } // namespace vorpane

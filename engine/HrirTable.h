@@ -29,7 +29,7 @@ constexpr int32_t recordIndex(int32_t azimuthStep, int32_t elevationStep) {
 // A read-only view of a table in the stored format. The plug-in uses the embedded table; tests
 // hand the engine tables of their own.
 class HrirTable {
-public:
+  public:
     explicit HrirTable(const unsigned char* bytes) : bytes(bytes) {}
 
     int16_t tap(Ear ear, int32_t record, int32_t t) const {
@@ -40,7 +40,7 @@ public:
     }
     const unsigned char* data() const { return bytes; }
 
-private:
+  private:
     const unsigned char* bytes;
 };
 

@@ -127,9 +127,13 @@ bool AVorpane::getProductString(char* text) {
     return true;
 }
 
-int32_t AVorpane::getVendorVersion() { return kVendorVersion; }
+int32_t AVorpane::getVendorVersion() {
+    return kVendorVersion;
+}
 
-int32_t AVorpane::getPlugCategory() { return kPlugCategEffect; }
+int32_t AVorpane::getPlugCategory() {
+    return kPlugCategEffect;
+}
 
 void AVorpane::applyProgram(int32_t index) {
     curProgram = index;

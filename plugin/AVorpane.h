@@ -16,7 +16,7 @@ struct VrpProgram {
 static_assert(sizeof(VrpProgram) == 32);
 
 class AVorpane : public AudioEffectX {
-public:
+  public:
     static constexpr int32_t kNumPrograms = 1;
     static constexpr int32_t kNumParams = 2;
     static constexpr int32_t kUniqueId = fourCharCode('A', 'V', 'p', 'n');
@@ -48,7 +48,7 @@ public:
     // Raised by every parameter change; the engine clears it before it reads the values.
     bool filtersPending() const { return filtersDirty.load(); }
 
-private:
+  private:
     std::unique_ptr<VrpProgram[]> programs;
     std::atomic<float> azimuth{0.0f};
     std::atomic<float> elevation{0.0f};

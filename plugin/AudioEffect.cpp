@@ -40,7 +40,9 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, int32_t numPrograms, i
     cEffect.processDoubleReplacing = &vstProcessDoubleReplacingEntry;
 }
 
-AudioEffect::~AudioEffect() { delete editor; }
+AudioEffect::~AudioEffect() {
+    delete editor;
+}
 
 void AudioEffect::setEditor(AEffEditor* newEditor) {
     editor = newEditor;
@@ -124,7 +126,9 @@ intptr_t AudioEffect::dispatcher(int32_t opcode, int32_t index, intptr_t value, 
 void AudioEffect::processDoubleReplacing(double**, double**, int32_t) {}
 void AudioEffect::process(float**, float**, int32_t) {}
 void AudioEffect::setParameter(int32_t, float) {}
-float AudioEffect::getParameter(int32_t) { return 0.0f; }
+float AudioEffect::getParameter(int32_t) {
+    return 0.0f;
+}
 
 void AudioEffect::setParameterAutomated(int32_t index, float value) {
     setParameter(index, value);
@@ -132,11 +136,21 @@ void AudioEffect::setParameterAutomated(int32_t index, float value) {
 }
 
 void AudioEffect::setProgramName(char*) {}
-void AudioEffect::getParameterLabel(int32_t, char* label) { *label = 0; }
-void AudioEffect::getParameterDisplay(int32_t, char* text) { *text = 0; }
-void AudioEffect::getParameterName(int32_t, char* text) { *text = 0; }
-int32_t AudioEffect::getChunk(void**, bool) { return 0; }
-int32_t AudioEffect::setChunk(void*, int32_t, bool) { return 0; }
+void AudioEffect::getParameterLabel(int32_t, char* label) {
+    *label = 0;
+}
+void AudioEffect::getParameterDisplay(int32_t, char* text) {
+    *text = 0;
+}
+void AudioEffect::getParameterName(int32_t, char* text) {
+    *text = 0;
+}
+int32_t AudioEffect::getChunk(void**, bool) {
+    return 0;
+}
+int32_t AudioEffect::setChunk(void*, int32_t, bool) {
+    return 0;
+}
 
 int32_t AudioEffect::getMasterVersion() {
     const intptr_t version = callHost(audioMasterVersion);
@@ -147,10 +161,16 @@ int32_t AudioEffect::getCurrentUniqueId() {
     return static_cast<int32_t>(callHost(audioMasterCurrentId));
 }
 
-void AudioEffect::masterIdle() { callHost(audioMasterIdle); }
+void AudioEffect::masterIdle() {
+    callHost(audioMasterIdle);
+}
 
-bool AudioEffect::isInputConnected(int32_t) { return true; }
-bool AudioEffect::isOutputConnected(int32_t) { return true; }
+bool AudioEffect::isInputConnected(int32_t) {
+    return true;
+}
+bool AudioEffect::isOutputConnected(int32_t) {
+    return true;
+}
 
 void AudioEffect::dB2string(float value, char* text, int32_t maxLen) {
     if (value <= 0.0f) {
@@ -198,7 +218,8 @@ void AudioEffect::int2string(int32_t value, char* text, int32_t maxLen) {
         digits[count++] = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude > 0);
-    while (count > 0) *out++ = digits[--count];
+    while (count > 0)
+        *out++ = digits[--count];
     *out = 0;
     copyLimited(text, buffer, maxLen);
 }

@@ -9,7 +9,7 @@
 class AEffEditor;
 
 class AudioEffect {
-public:
+  public:
     AudioEffect(audioMasterCallback audioMaster, int32_t numPrograms, int32_t numParams);
     virtual ~AudioEffect();
 
@@ -86,10 +86,10 @@ public:
     void setEditor(AEffEditor* newEditor);
 
     // Calls the host, or answers 0 without a host.
-    intptr_t callHost(int32_t opcode, int32_t index = 0, intptr_t value = 0,
-                      void* ptr = nullptr, float opt = 0.0f);
+    intptr_t callHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
+                      float opt = 0.0f);
 
-protected:
+  protected:
     void setFlag(int32_t bit, bool state);
 
     audioMasterCallback audioMaster = nullptr;

@@ -2,8 +2,7 @@
 
 #include "editor/AEffEditor.h"
 
-AudioEffectX::AudioEffectX(audioMasterCallback audioMaster, int32_t numPrograms,
-                           int32_t numParams)
+AudioEffectX::AudioEffectX(audioMasterCallback audioMaster, int32_t numPrograms, int32_t numParams)
     : AudioEffect(audioMaster, numPrograms, numParams) {}
 
 AudioEffectX::~AudioEffectX() = default;
@@ -130,9 +129,13 @@ bool AudioEffectX::beginEdit(int32_t index) {
     return callHost(audioMasterBeginEdit, index) != 0;
 }
 
-bool AudioEffectX::endEdit(int32_t index) { return callHost(audioMasterEndEdit, index) != 0; }
+bool AudioEffectX::endEdit(int32_t index) {
+    return callHost(audioMasterEndEdit, index) != 0;
+}
 
-bool AudioEffectX::ioChanged() { return callHost(audioMasterIOChanged) != 0; }
+bool AudioEffectX::ioChanged() {
+    return callHost(audioMasterIOChanged) != 0;
+}
 
 double AudioEffectX::updateSampleRate() {
     const intptr_t rate = callHost(audioMasterGetSampleRate);
@@ -206,7 +209,9 @@ int32_t AudioEffectX::getPlugCategory() {
     return (cEffect.flags & effFlagsIsSynth) ? kPlugCategSynth : kPlugCategUnknown;
 }
 
-bool AudioEffectX::updateDisplay() { return callHost(audioMasterUpdateDisplay) != 0; }
+bool AudioEffectX::updateDisplay() {
+    return callHost(audioMasterUpdateDisplay) != 0;
+}
 
 bool AudioEffectX::sizeWindow(int32_t width, int32_t height) {
     return callHost(audioMasterSizeWindow, width, height) != 0;
@@ -220,4 +225,6 @@ bool AudioEffectX::closeFileSelector(VstFileSelect* ptr) {
     return callHost(audioMasterCloseFileSelector, 0, 0, ptr) != 0;
 }
 
-void AudioEffectX::wantEvents(int32_t filter) { callHost(audioMasterWantMidi, 0, filter); }
+void AudioEffectX::wantEvents(int32_t filter) {
+    callHost(audioMasterWantMidi, 0, filter);
+}

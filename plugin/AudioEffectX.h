@@ -5,7 +5,7 @@
 #include "plugin/AudioEffect.h"
 
 class AudioEffectX : public AudioEffect {
-public:
+  public:
     AudioEffectX(audioMasterCallback audioMaster, int32_t numPrograms, int32_t numParams);
     ~AudioEffectX() override;
 

@@ -58,14 +58,14 @@ static_assert(sizeof(void*) != 8 || sizeof(AEffect) == 192, "64-bit effect recor
 
 enum VstAEffectFlags : int32_t {
     effFlagsHasEditor = 1 << 0,
-    effFlagsHasClip = 1 << 1,  // deprecated
-    effFlagsHasVu = 1 << 2,    // deprecated
-    effFlagsCanMono = 1 << 3,  // deprecated
+    effFlagsHasClip = 1 << 1, // deprecated
+    effFlagsHasVu = 1 << 2,   // deprecated
+    effFlagsCanMono = 1 << 3, // deprecated
     effFlagsCanReplacing = 1 << 4,
     effFlagsProgramChunks = 1 << 5,
     effFlagsIsSynth = 1 << 8,
     effFlagsNoSoundInStop = 1 << 9,
-    effFlagsExtIsAsync = 1 << 10,  // deprecated
+    effFlagsExtIsAsync = 1 << 10,   // deprecated
     effFlagsExtHasBuffer = 1 << 11, // deprecated
     effFlagsCanDoubleReplacing = 1 << 12,
 };
@@ -105,14 +105,14 @@ enum AEffectXOpcodes : int32_t {
     effString2Parameter,
     effGetNumProgramCategories, // deprecated
     effGetProgramNameIndexed,
-    effCopyProgram,     // deprecated
-    effConnectInput,    // deprecated
-    effConnectOutput,   // deprecated
+    effCopyProgram,   // deprecated
+    effConnectInput,  // deprecated
+    effConnectOutput, // deprecated
     effGetInputProperties,
     effGetOutputProperties,
     effGetPlugCategory,
-    effGetCurrentPosition,    // deprecated
-    effGetDestinationBuffer,  // deprecated
+    effGetCurrentPosition,   // deprecated
+    effGetDestinationBuffer, // deprecated
     effOfflineNotify,
     effOfflinePrepare,
     effOfflineRun,
@@ -128,9 +128,9 @@ enum AEffectXOpcodes : int32_t {
     effVendorSpecific,
     effCanDo,
     effGetTailSize,
-    effIdle,             // deprecated
-    effGetIcon,          // deprecated
-    effSetViewPosition,  // deprecated
+    effIdle,            // deprecated
+    effGetIcon,         // deprecated
+    effSetViewPosition, // deprecated
     effGetParameterProperties,
     effKeysRequired, // deprecated
     effGetVstVersion,

@@ -86,5 +86,6 @@ TEST(FFTRealOtherTypes, FloatUsesThePlainLoopsAndAgrees) {
     std::vector<float> y(n);
     fft.inverse_transform(ff.data(), y.data());
     fft.normalize(y.data());
-    for (int32_t i = 0; i < n; ++i) ASSERT_NEAR(y[i], xf[i], 1e-5) << i;
+    for (int32_t i = 0; i < n; ++i)
+        ASSERT_NEAR(y[i], xf[i], 1e-5) << i;
 }

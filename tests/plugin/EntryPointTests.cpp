@@ -25,7 +25,8 @@ TEST(EntryPoint, OnlyTheEntryPointIsExported) {
     char line[512];
     while (std::fgets(line, sizeof(line), pipe)) {
         std::string entry(line);
-        while (!entry.empty() && (entry.back() == '\n' || entry.back() == '\r')) entry.pop_back();
+        while (!entry.empty() && (entry.back() == '\n' || entry.back() == '\r'))
+            entry.pop_back();
         const size_t space = entry.rfind(' ');
         names.insert(space == std::string::npos ? entry : entry.substr(space + 1));
     }
@@ -83,7 +84,8 @@ TEST(EffectRecord, FieldsAfterConstruction) {
     EXPECT_NE(effect->process, nullptr);
     EXPECT_NE(effect->processReplacing, nullptr);
     EXPECT_NE(effect->processDoubleReplacing, nullptr);
-    for (char byte : effect->future) EXPECT_EQ(byte, 0);
+    for (char byte : effect->future)
+        EXPECT_EQ(byte, 0);
 }
 
 TEST(EffectRecord, LayoutIsThe64BitOne) {
@@ -111,8 +113,10 @@ TEST(EffectRecord, ProcessReplacingWritesTheRequestedLength) {
     TestHost host;
     ASSERT_NE(host.load(), nullptr);
     float inL[64], inR[64], outL[66], outR[66];
-    for (int i = 0; i < 64; ++i) inL[i] = inR[i] = 1.0f;
-    for (int i = 0; i < 66; ++i) outL[i] = outR[i] = 7.0f;
+    for (int i = 0; i < 64; ++i)
+        inL[i] = inR[i] = 1.0f;
+    for (int i = 0; i < 66; ++i)
+        outL[i] = outR[i] = 7.0f;
     float* inputs[2] = {inL, inR};
     float* outputs[2] = {outL, outR};
     host.process(inputs, outputs, 64);

@@ -21,7 +21,7 @@ std::string format(AudioEffect& effect, int32_t value, int32_t maxLen = 8) {
 int destroyedEditors = 0;
 
 class CountingEditor : public AEffEditor {
-public:
+  public:
     using AEffEditor::AEffEditor;
     ~CountingEditor() override { ++destroyedEditors; }
 };

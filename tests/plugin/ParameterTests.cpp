@@ -12,7 +12,7 @@ using testhost::TestHost;
 namespace {
 
 class Parameters : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_NE(host.load(), nullptr); }
 
     std::string display(int32_t index) { return host.text(effGetParamDisplay, index); }
@@ -75,12 +75,12 @@ TEST_F(Parameters, DisplayStepsAtTheBandEdges) {
         const char* text;
     };
     const Case cases[] = {
-        {0, 0.0f, "0"},    {0, 1.0f, "24"},    {0, 0.5f, "12"},
+        {0, 0.0f, "0"},     {0, 1.0f, "24"},    {0, 0.5f, "12"},
         {0, 0.9603f, "23"}, {0, 0.9604f, "24"}, // 0.9603 x 24.99 = 23.998, 0.9604 x 24.99 = 24.000
-        {0, 0.04f, "0"},   {0, 0.0401f, "1"},  // 0.04 x 24.99 = 0.9996
-        {1, 0.0f, "0"},    {1, 1.0f, "49"},    {1, 0.5f, "24"},
+        {0, 0.04f, "0"},    {0, 0.0401f, "1"},  // 0.04 x 24.99 = 0.9996
+        {1, 0.0f, "0"},     {1, 1.0f, "49"},    {1, 0.5f, "24"},
         {1, 0.9801f, "48"}, {1, 0.9802f, "49"}, // 0.9801 x 49.99 = 48.995, 0.9802 x 49.99 = 49.000
-        {1, 0.02f, "0"},   {1, 0.0201f, "1"},
+        {1, 0.02f, "0"},    {1, 0.0201f, "1"},
     };
     for (const Case& c : cases) {
         host.setParameter(c.index, c.value);

@@ -28,7 +28,7 @@ void* libraryHandle();
 EntryPoint lookUp(const char* symbol);
 
 class TestHost {
-public:
+  public:
     TestHost();
     ~TestHost();
 
@@ -38,8 +38,8 @@ public:
     // Calls the entry point (VSTPluginMain unless another name is given) with this host.
     AEffect* load(const char* entryName = "VSTPluginMain");
 
-    intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0,
-                      void* ptr = nullptr, float opt = 0.0f);
+    intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
+                      float opt = 0.0f);
     void setParameter(int32_t index, float value);
     float getParameter(int32_t index);
     void process(float** inputs, float** outputs, int32_t frames);
@@ -57,7 +57,7 @@ public:
     std::map<int32_t, intptr_t> answers; // host answers by opcode; 0 when absent
     static constexpr intptr_t kDefaultVersion = 2400;
 
-private:
+  private:
     static intptr_t callback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
                              void* ptr, float opt);
     static TestHost* current;
