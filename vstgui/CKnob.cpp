@@ -273,16 +273,7 @@ void CKnob::mouse(CDrawContext* context, CPoint& where, int32_t buttons) {
 bool CKnob::onWheel(CDrawContext* context, const CPoint&, float distance) {
     if (!mouseEnabled) return false;
     const int32_t buttons = context ? context->getMouseButtons() : 0;
-    if (buttons & kShift)
-        value += wheelInc * distance * 0.1f;
-    else
-        value += wheelInc * distance;
-    bounceValue();
-    if (isDirty() && listener) {
-        beginEdit();
-        listener->valueChanged(context, this);
-        endEdit();
-    }
+    stepValue(distance, (buttons & kShift) != 0, context);
     return true;
 }
 
@@ -300,17 +291,18 @@ int32_t CKnob::onKeyDown(VstKeyCode& keyCode) {
     default:
         return -1;
     }
-    if (keyCode.modifier & kModifierShift)
-        value += wheelInc * distance * 0.1f;
-    else
-        value += wheelInc * distance;
+    stepValue(distance, (keyCode.modifier & kModifierShift) != 0, nullptr);
+    return 1;
+}
+
+void CKnob::stepValue(float distance, bool fine, CDrawContext* context) {
+    value += fine ? wheelInc * distance * 0.1f : wheelInc * distance;
     bounceValue();
     if (isDirty() && listener) {
         beginEdit();
-        listener->valueChanged(nullptr, this);
+        listener->valueChanged(context, this);
         endEdit();
     }
-    return 1;
 }
 
 } // namespace VSTGUI

@@ -48,6 +48,9 @@ class CKnob : public CControl {
     virtual float getZoomFactor() const;
 
   protected:
+    // One wheel or arrow-key step (a tenth of it when fine), reported as a whole gesture.
+    void stepValue(float distance, bool fine, CDrawContext* context);
+
     void compute();
 
     CPoint offset;
