@@ -25,12 +25,12 @@ demo: build
 # Every test, in a debug build (checks on) and in an AddressSanitizer + UBSan build.
 test: deps test-plain test-asan
 
-test-plain:
+test-plain: deps
 	@$(CMAKE_CONFIGURE)=Debug -B $(TEST_BUILD_DIR) >/dev/null
 	@cmake --build $(TEST_BUILD_DIR) -j $(JOBS)
 	@cd $(TEST_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
-test-asan:
+test-asan: deps
 	@$(CMAKE_CONFIGURE)=Debug -B $(ASAN_BUILD_DIR) -DVORPANE_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
 	@cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
@@ -40,9 +40,11 @@ bench: deps
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@bash scripts/bench.sh $(BUILD_DIR)
 
+# `install` replaces the file rather than rewriting it in place, so a running host that has the
+# old library mapped keeps working.
 install: build
 	@mkdir -p "$(VST_INSTALL_DIR)"
-	@cp $(BUILD_DIR)/Vorpane.so "$(VST_INSTALL_DIR)/Vorpane.so"
+	@install -m 0644 $(BUILD_DIR)/Vorpane.so "$(VST_INSTALL_DIR)/Vorpane.so"
 	@echo "Installed $(VST_INSTALL_DIR)/Vorpane.so"
 
 format:

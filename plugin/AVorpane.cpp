@@ -5,6 +5,7 @@
 #include "engine/EngineConstants.h"
 #include "engine/HrirTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -44,6 +45,16 @@ void AVorpane::setBlockSize(int32_t newBlockSize) {
 }
 
 void AVorpane::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
+    if (sampleFrames <= 0 || !outputs) return;
+    const bool complete = inputs && inputs[0] && inputs[1] && outputs[0] && outputs[1];
+    if (!complete) {
+        // A host that hands over no buffer for a channel gets silence in the buffers it did hand
+        // over; the stream does not advance.
+        for (int32_t channel = 0; channel < 2; ++channel)
+            if (outputs[channel])
+                std::fill(outputs[channel], outputs[channel] + sampleFrames, 0.0f);
+        return;
+    }
     engine.processReplacing(inputs, outputs, sampleFrames);
 }
 

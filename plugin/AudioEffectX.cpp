@@ -2,6 +2,8 @@
 
 #include "editor/AEffEditor.h"
 
+#include <cmath>
+
 AudioEffectX::AudioEffectX(audioMasterCallback audioMaster, int32_t numPrograms, int32_t numParams)
     : AudioEffect(audioMaster, numPrograms, numParams) {}
 
@@ -69,7 +71,11 @@ intptr_t AudioEffectX::dispatcher(int32_t opcode, int32_t index, intptr_t value,
         VstKeyCode keyCode{};
         keyCode.character = index;
         keyCode.virt = static_cast<unsigned char>(value & 0xFF);
-        keyCode.modifier = static_cast<unsigned char>(static_cast<int32_t>(opt) & 0xFF);
+        // Converting a float outside the int range is undefined; such a host value has no
+        // modifier bits.
+        const bool inRange = std::fabs(opt) < 2147483648.0f; // false for NaN too
+        keyCode.modifier =
+            static_cast<unsigned char>((inRange ? static_cast<int32_t>(opt) : 0) & 0xFF);
         const bool handled =
             opcode == effEditKeyDown ? editor->onKeyDown(keyCode) : editor->onKeyUp(keyCode);
         return handled ? 1 : 0;

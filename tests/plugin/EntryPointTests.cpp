@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <set>
@@ -129,4 +130,37 @@ TEST(EffectRecord, ProcessReplacingWritesTheRequestedLength) {
     host.process(inputs, outputs, 0);
     host.process(inputs, outputs, -5);
     EXPECT_EQ(outL[0], 0.0f);
+}
+
+TEST(EffectRecord, ProcessReplacingWithMissingBuffersDoesNotCrash) {
+    TestHost host;
+    ASSERT_NE(host.load(), nullptr);
+    float in[32] = {}, outL[32], outR[32];
+    float* inputs[2] = {in, in};
+    float* noInput[2] = {in, nullptr};
+    float* outputs[2] = {outL, outR};
+    float* halfOutputs[2] = {nullptr, outR};
+    const auto fill = [&] {
+        std::fill(std::begin(outL), std::end(outL), 7.0f);
+        std::fill(std::begin(outR), std::end(outR), 7.0f);
+    };
+
+    fill();
+    host.process(nullptr, outputs, 32);
+    EXPECT_EQ(outL[0], 0.0f); // silence where the input is missing
+    EXPECT_EQ(outR[31], 0.0f);
+    fill();
+    host.process(noInput, outputs, 32);
+    EXPECT_EQ(outL[31], 0.0f);
+    EXPECT_EQ(outR[0], 0.0f);
+    fill();
+    host.process(inputs, halfOutputs, 32);
+    EXPECT_EQ(outR[0], 0.0f);
+    host.process(inputs, nullptr, 32);
+
+    // The stream still runs normally afterwards.
+    fill();
+    host.process(inputs, outputs, 32);
+    EXPECT_EQ(outL[31], 0.0f);
+    EXPECT_EQ(outR[31], 0.0f);
 }

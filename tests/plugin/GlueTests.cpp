@@ -26,6 +26,21 @@ class CountingEditor : public AEffEditor {
     ~CountingEditor() override { ++destroyedEditors; }
 };
 
+// Keeps the last key record it was handed.
+class KeyRecordingEditor : public AEffEditor {
+  public:
+    using AEffEditor::AEffEditor;
+    bool onKeyDown(VstKeyCode& keyCode) override {
+        last = keyCode;
+        return true;
+    }
+    bool onKeyUp(VstKeyCode& keyCode) override {
+        last = keyCode;
+        return false;
+    }
+    VstKeyCode last{};
+};
+
 } // namespace
 
 TEST(Int2String, Cases) {
@@ -90,4 +105,23 @@ TEST(Glue, FlagSettersTouchOnlyTheirBit) {
 TEST(Glue, ParameterChangesRaiseTheRebuildFlag) {
     AVorpane plugin(nullptr);
     EXPECT_TRUE(plugin.filtersPending());
+}
+
+TEST(Glue, KeyRequestsReachTheEditorAsAKeyRecord) {
+    AVorpane plugin(nullptr);
+    auto* editor = new KeyRecordingEditor(&plugin);
+    plugin.setEditor(editor);
+    EXPECT_EQ(plugin.dispatcher(effEditKeyDown, 'q', 0x1234, nullptr, 261.9f), 1);
+    EXPECT_EQ(editor->last.character, 'q');
+    EXPECT_EQ(editor->last.virt, 0x34);     // low byte of the value
+    EXPECT_EQ(editor->last.modifier, 0x05); // low byte of 261
+    EXPECT_EQ(plugin.dispatcher(effEditKeyUp, 'r', 3, nullptr, -1.0f), 0);
+    EXPECT_EQ(editor->last.character, 'r');
+    EXPECT_EQ(editor->last.modifier, 0xFF);
+    // Values no integer holds give no modifiers rather than an undefined conversion.
+    for (float opt : {1e20f, -1e20f, std::numeric_limits<float>::quiet_NaN(),
+                      std::numeric_limits<float>::infinity()}) {
+        plugin.dispatcher(effEditKeyDown, 'x', 0, nullptr, opt);
+        EXPECT_EQ(editor->last.modifier, 0) << opt;
+    }
 }

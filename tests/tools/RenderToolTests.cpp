@@ -73,9 +73,10 @@ class RenderTool : public ::testing::Test {
     void TearDown() override { fs::remove_all(dir); }
 
     // Runs the tool with these arguments; answers its exit code and keeps its output.
-    int run(const std::string& arguments) {
-        const std::string command = std::string(VORPANE_RENDER_PATH) + " " + arguments + " >" +
-                                    (dir / "stdout").string() + " 2>" + (dir / "stderr").string();
+    int run(const std::string& arguments) { return runProgram(VORPANE_RENDER_PATH, arguments); }
+    int runProgram(const std::string& program, const std::string& arguments) {
+        const std::string command = program + " " + arguments + " >" + (dir / "stdout").string() +
+                                    " 2>" + (dir / "stderr").string();
         const int status = std::system(command.c_str());
         out = fileText(dir / "stdout");
         err = fileText(dir / "stderr");
@@ -214,4 +215,20 @@ TEST_F(RenderTool, DefaultPluginIsTheOneOfThisBuild) {
     EXPECT_NE(out.find("through Vorpane"), std::string::npos) << out;
     EXPECT_NE(out.find("Vorpane.so"), std::string::npos) << out;
     EXPECT_EQ(readWav(dir / "out.wav").frames(), 4000u);
+}
+
+using DemoInputTool = RenderTool;
+
+TEST_F(DemoInputTool, WrongUsageExitsWith2AndWritesNothing) {
+    for (const std::string& arguments : {std::string(), path("a.wav") + " 8 extra",
+                                         path("a.wav") + " 0.1", path("a.wav") + " 8s"}) {
+        EXPECT_EQ(runProgram(MAKE_DEMO_INPUT_PATH, arguments), 2) << arguments;
+        EXPECT_TRUE(out.empty()) << arguments;
+        EXPECT_FALSE(err.empty()) << arguments;
+        EXPECT_FALSE(fs::exists(dir / "a.wav")) << arguments;
+    }
+    EXPECT_EQ(runProgram(MAKE_DEMO_INPUT_PATH, "--help"), 0);
+    EXPECT_NE(out.find("usage"), std::string::npos);
+    EXPECT_EQ(runProgram(MAKE_DEMO_INPUT_PATH, path("a.wav") + " 0.5"), 0);
+    EXPECT_TRUE(fs::exists(dir / "a.wav"));
 }

@@ -44,9 +44,14 @@ void addTick(std::vector<float>& out, size_t start, std::mt19937& random) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3 || std::string(argv[1]) == "--help") {
-        std::fprintf(argc >= 2 ? stdout : stderr, "usage: make-demo-input OUTPUT [SECONDS]\n");
-        return argc >= 2 ? 0 : 2;
+    const char* usage = "usage: make-demo-input OUTPUT [SECONDS]\n";
+    if (argc >= 2 && std::string(argv[1]) == "--help") {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (argc < 2 || argc > 3) {
+        std::fputs(usage, stderr);
+        return 2;
     }
     double seconds = 8.0;
     if (argc == 3) {
