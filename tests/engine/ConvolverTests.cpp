@@ -151,3 +151,27 @@ TEST(ConvolverSettling, ConstantAndAlternatingInputsSettleToTapSums) {
         ASSERT_NEAR(output.right[i], sign * alternating, 1e-6 * std::abs(alternating) + 1e-9) << i;
     }
 }
+
+TEST(ConvolverFaultyInput, NotANumberOrInfinitySpoilsOnlyTheOutputOfItsOwnBlock) {
+    const SyntheticTable table = SyntheticTable::random(13);
+    const Stereo clean = enginetest::randomStereo(12000, 14);
+    EngineRig reference(table);
+    const Stereo expected = reference.runFloat(clean, {300});
+
+    // Frame 2500 lies in block 2, whose 1279 result samples start at output frame 1791 + 2048;
+    // the next block's first 255 samples overlap them.
+    const size_t blockStart = kDelay + 2 * 1024;
+    const size_t spoiledEnd = blockStart + 1279;
+    for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        Stereo input = clean;
+        input.left[2500] = bad;
+        input.right[2500] = bad;
+        EngineRig rig(table);
+        const Stereo output = rig.runFloat(input, {300});
+        for (size_t i = 0; i < output.frames(); ++i) {
+            if (i >= blockStart && i < spoiledEnd) continue;
+            ASSERT_EQ(output.left[i], expected.left[i]) << bad << " " << i;
+            ASSERT_EQ(output.right[i], expected.right[i]) << bad << " " << i;
+        }
+    }
+}
