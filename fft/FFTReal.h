@@ -340,6 +340,7 @@ void FFTReal<DT>::compute_direct_pass_n_osc(DataType df[], const DataType sf[], 
     fftreal_assert(df != 0);
     fftreal_assert(sf != 0);
     fftreal_assert(df != sf);
+    fftreal_assert(pass >= 3);
     fftreal_assert(pass > TRIGO_BD_LIMIT);
     fftreal_assert(pass < _nbr_bits);
     const int32_t n = 1 << pass;
@@ -440,6 +441,7 @@ void FFTReal<DT>::compute_inverse_pass_n_osc(DataType df[], const DataType sf[],
     fftreal_assert(df != 0);
     fftreal_assert(sf != 0);
     fftreal_assert(df != sf);
+    fftreal_assert(pass >= 3);
     fftreal_assert(pass > TRIGO_BD_LIMIT);
     fftreal_assert(pass < _nbr_bits);
     const int32_t n = 1 << pass;

@@ -79,6 +79,7 @@ TEST_F(FFTRealAssertions, ForwardPasses) {
     EXPECT_DEATH(fft.compute_direct_pass_n_lut(a.data(), b.data(), 2), inFFTReal("pass >= 3"));
     EXPECT_DEATH(fft.compute_direct_pass_n_lut(a.data(), b.data(), 6),
                  inFFTReal("pass < _nbr_bits"));
+    EXPECT_DEATH(fft.compute_direct_pass_n_osc(a.data(), b.data(), 2), inFFTReal("pass >= 3"));
     EXPECT_DEATH(fft.compute_direct_pass_n_osc(a.data(), b.data(), 5),
                  inFFTReal("pass > TRIGO_BD_LIMIT"));
     EXPECT_DEATH(fft.compute_direct_pass_n_osc(a.data(), b.data(), 13),
@@ -92,6 +93,7 @@ TEST_F(FFTRealAssertions, InversePasses) {
     EXPECT_DEATH(fft.compute_inverse_pass_n_lut(a.data(), b.data(), 2), inFFTReal("pass >= 3"));
     EXPECT_DEATH(fft.compute_inverse_pass_n_lut(a.data(), b.data(), 6),
                  inFFTReal("pass < _nbr_bits"));
+    EXPECT_DEATH(fft.compute_inverse_pass_n_osc(a.data(), b.data(), 2), inFFTReal("pass >= 3"));
     EXPECT_DEATH(fft.compute_inverse_pass_n_osc(a.data(), b.data(), 12),
                  inFFTReal("pass > TRIGO_BD_LIMIT"));
     EXPECT_DEATH(fft.compute_inverse_pass_3(nullptr, a.data()), inFFTReal("df != 0"));
