@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <random>
 
 using enginetest::EngineRig;
@@ -44,6 +45,15 @@ TEST(ConvolverDelay, ImpulseLeavesThroughTapZeroOnItsOwnSide) {
             ASSERT_EQ(output.right[i], 0.0) << at << " " << i;
         }
     }
+}
+
+TEST(ConvolverDelay, FirstBlockBuildsTheFiltersWhateverTheFlagSaidBefore) {
+    EngineRig rig(SyntheticTable::tapZeroOnly(16384));
+    rig.filtersDirty = false;
+    rig.engine = std::make_unique<vorpane::BlockConvolver>(rig.table.view(), rig.azimuth,
+                                                           rig.elevation, rig.filtersDirty);
+    const Stereo output = rig.runFloat(impulse(4000, 10, Ear::right), {512});
+    EXPECT_NEAR(output.right[10 + kDelay], 0.5, 1e-12);
 }
 
 TEST(ConvolverStreaming, OutputDoesNotDependOnTheHostBlockSize) {
