@@ -79,7 +79,7 @@ namespace fftreal {
 
 // The number of bits of x - 1: the smallest b with 2^b >= x (0 for x <= 1).
 inline int32_t bit_count_of_predecessor(int32_t x) {
-    int32_t remaining = x - 1;
+    int64_t remaining = static_cast<int64_t>(x) - 1; // no overflow for the lowest int32_t
     int32_t bits = 0;
     while (remaining > 0xFFFF) {
         remaining >>= 16;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ TEST(FFTRealAssertionsOff, ChecksAreCompiledOutWithNDEBUG) {
 
 TEST_F(FFTRealAssertions, Construction) {
     EXPECT_DEATH(FFTReal<double>(0), inFFTReal("x > 0"));
+    // A negative length fails on the work buffer, which is made before the checks.
+    EXPECT_DEATH(FFTReal<double>(-8), inDynArray("size >= 0"));
+    EXPECT_DEATH(FFTReal<double>(INT32_MIN), inDynArray("size >= 0"));
     EXPECT_DEATH(FFTReal<double>(12), inFFTReal("FFTReal_is_pow2 (length)"));
     EXPECT_DEATH(FFTReal<double>(2047), inFFTReal("FFTReal_is_pow2 (length)"));
 }
