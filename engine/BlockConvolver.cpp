@@ -33,6 +33,8 @@ BlockConvolver::BlockConvolver(HrirTable table, const std::atomic<float>& azimut
     }
     reserve(kPreparedBlockSize);
     primeOutput();
+    // The filter spectra hold nothing yet: the first block must build them.
+    filtersDirty.store(true);
 }
 
 void BlockConvolver::reserve(int32_t hostBlockSize) {

@@ -79,7 +79,7 @@ namespace fftreal {
 
 // The number of bits of x - 1: the smallest b with 2^b >= x (0 for x <= 1).
 inline int32_t bit_count_of_predecessor(int32_t x) {
-    int32_t remaining = x - 1;
+    int64_t remaining = static_cast<int64_t>(x) - 1; // no overflow for the lowest int32_t
     int32_t bits = 0;
     while (remaining > 0xFFFF) {
         remaining >>= 16;
@@ -340,6 +340,7 @@ void FFTReal<DT>::compute_direct_pass_n_osc(DataType df[], const DataType sf[], 
     fftreal_assert(df != 0);
     fftreal_assert(sf != 0);
     fftreal_assert(df != sf);
+    fftreal_assert(pass >= 3);
     fftreal_assert(pass > TRIGO_BD_LIMIT);
     fftreal_assert(pass < _nbr_bits);
     const int32_t n = 1 << pass;
@@ -440,6 +441,7 @@ void FFTReal<DT>::compute_inverse_pass_n_osc(DataType df[], const DataType sf[],
     fftreal_assert(df != 0);
     fftreal_assert(sf != 0);
     fftreal_assert(df != sf);
+    fftreal_assert(pass >= 3);
     fftreal_assert(pass > TRIGO_BD_LIMIT);
     fftreal_assert(pass < _nbr_bits);
     const int32_t n = 1 << pass;

@@ -10,7 +10,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__SSE2__) && defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// FFTREAL_NO_AVX leaves the AVX passes out, so that the loops processors without AVX run can be
+// tested on one that has it.
+#if defined(__SSE2__) && defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) &&       \
+    !defined(FFTREAL_NO_AVX)
 #include <immintrin.h>
 #define FFTREAL_AVX_PASSES 1
 #endif

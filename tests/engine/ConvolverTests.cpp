@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <random>
 
 using enginetest::EngineRig;
@@ -44,6 +45,15 @@ TEST(ConvolverDelay, ImpulseLeavesThroughTapZeroOnItsOwnSide) {
             ASSERT_EQ(output.right[i], 0.0) << at << " " << i;
         }
     }
+}
+
+TEST(ConvolverDelay, FirstBlockBuildsTheFiltersWhateverTheFlagSaidBefore) {
+    EngineRig rig(SyntheticTable::tapZeroOnly(16384));
+    rig.filtersDirty = false;
+    rig.engine = std::make_unique<vorpane::BlockConvolver>(rig.table.view(), rig.azimuth,
+                                                           rig.elevation, rig.filtersDirty);
+    const Stereo output = rig.runFloat(impulse(4000, 10, Ear::right), {512});
+    EXPECT_NEAR(output.right[10 + kDelay], 0.5, 1e-12);
 }
 
 TEST(ConvolverStreaming, OutputDoesNotDependOnTheHostBlockSize) {
@@ -149,5 +159,29 @@ TEST(ConvolverSettling, ConstantAndAlternatingInputsSettleToTapSums) {
         const double sign = ((i - kDelay) % 2 == 0) ? 1.0 : -1.0;
         ASSERT_NEAR(output.left[i], sum, 1e-6 * std::abs(sum) + 1e-9) << i;
         ASSERT_NEAR(output.right[i], sign * alternating, 1e-6 * std::abs(alternating) + 1e-9) << i;
+    }
+}
+
+TEST(ConvolverFaultyInput, NotANumberOrInfinitySpoilsOnlyTheOutputOfItsOwnBlock) {
+    const SyntheticTable table = SyntheticTable::random(13);
+    const Stereo clean = enginetest::randomStereo(12000, 14);
+    EngineRig reference(table);
+    const Stereo expected = reference.runFloat(clean, {300});
+
+    // Frame 2500 lies in block 2, whose 1279 result samples start at output frame 1791 + 2048;
+    // the next block's first 255 samples overlap them.
+    const size_t blockStart = kDelay + 2 * 1024;
+    const size_t spoiledEnd = blockStart + 1279;
+    for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        Stereo input = clean;
+        input.left[2500] = bad;
+        input.right[2500] = bad;
+        EngineRig rig(table);
+        const Stereo output = rig.runFloat(input, {300});
+        for (size_t i = 0; i < output.frames(); ++i) {
+            if (i >= blockStart && i < spoiledEnd) continue;
+            ASSERT_EQ(output.left[i], expected.left[i]) << bad << " " << i;
+            ASSERT_EQ(output.right[i], expected.right[i]) << bad << " " << i;
+        }
     }
 }

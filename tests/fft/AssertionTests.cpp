@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ TEST(FFTRealAssertionsOff, ChecksAreCompiledOutWithNDEBUG) {
 
 TEST_F(FFTRealAssertions, Construction) {
     EXPECT_DEATH(FFTReal<double>(0), inFFTReal("x > 0"));
+    // A negative length fails on the work buffer, which is made before the checks.
+    EXPECT_DEATH(FFTReal<double>(-8), inDynArray("size >= 0"));
+    EXPECT_DEATH(FFTReal<double>(INT32_MIN), inDynArray("size >= 0"));
     EXPECT_DEATH(FFTReal<double>(12), inFFTReal("FFTReal_is_pow2 (length)"));
     EXPECT_DEATH(FFTReal<double>(2047), inFFTReal("FFTReal_is_pow2 (length)"));
 }
@@ -79,6 +83,7 @@ TEST_F(FFTRealAssertions, ForwardPasses) {
     EXPECT_DEATH(fft.compute_direct_pass_n_lut(a.data(), b.data(), 2), inFFTReal("pass >= 3"));
     EXPECT_DEATH(fft.compute_direct_pass_n_lut(a.data(), b.data(), 6),
                  inFFTReal("pass < _nbr_bits"));
+    EXPECT_DEATH(fft.compute_direct_pass_n_osc(a.data(), b.data(), 2), inFFTReal("pass >= 3"));
     EXPECT_DEATH(fft.compute_direct_pass_n_osc(a.data(), b.data(), 5),
                  inFFTReal("pass > TRIGO_BD_LIMIT"));
     EXPECT_DEATH(fft.compute_direct_pass_n_osc(a.data(), b.data(), 13),
@@ -92,6 +97,7 @@ TEST_F(FFTRealAssertions, InversePasses) {
     EXPECT_DEATH(fft.compute_inverse_pass_n_lut(a.data(), b.data(), 2), inFFTReal("pass >= 3"));
     EXPECT_DEATH(fft.compute_inverse_pass_n_lut(a.data(), b.data(), 6),
                  inFFTReal("pass < _nbr_bits"));
+    EXPECT_DEATH(fft.compute_inverse_pass_n_osc(a.data(), b.data(), 2), inFFTReal("pass >= 3"));
     EXPECT_DEATH(fft.compute_inverse_pass_n_osc(a.data(), b.data(), 12),
                  inFFTReal("pass > TRIGO_BD_LIMIT"));
     EXPECT_DEATH(fft.compute_inverse_pass_3(nullptr, a.data()), inFFTReal("df != 0"));
