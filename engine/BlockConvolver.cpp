@@ -32,7 +32,7 @@ BlockConvolver::BlockConvolver(HrirTable table, const std::atomic<float>& azimut
         std::fill(std::begin(hrirBuffer[channel]), std::end(hrirBuffer[channel]), 0.0);
     }
     reserve(kPreparedBlockSize);
-    primeOutput();
+    resume(); // nothing waits yet: the output starts with the full 2047 zeros
     // The filter spectra hold nothing yet: the first block must build them.
     filtersDirty.store(true);
 }
@@ -47,15 +47,15 @@ void BlockConvolver::reserve(int32_t hostBlockSize) {
     }
 }
 
-void BlockConvolver::primeOutput() {
+void BlockConvolver::resume() {
+    // Input still waiting is rendered first, ahead of new input. The output starts with that
+    // many fewer zeros, so new input still leaves exactly kSignalDelay frames later, the latency
+    // the host compensates, and the waiting input is delivered just before it.
+    const size_t pending = inputQueue[0].size();
     for (int channel = 0; channel < kChannels; ++channel) {
         outputQueue[channel].clear();
-        outputQueue[channel].appendZeros(kPrimedOutputZeros);
+        outputQueue[channel].appendZeros(kPrimedOutputZeros - pending);
     }
-}
-
-void BlockConvolver::resume() {
-    primeOutput();
 }
 
 void BlockConvolver::processReplacing(float** inputs, float** outputs, int32_t count) {

@@ -35,8 +35,8 @@ class BlockConvolver {
     // The same in double precision, without rounding the output to float.
     void processDoubleReplacing(double** inputs, double** outputs, int32_t count);
 
-    // Restarts the output: the queued output is replaced by the initial zeros; input still
-    // waiting is rendered first when processing goes on.
+    // Restarts the output: the queued output is replaced by zeros. Input still waiting is
+    // rendered first when processing goes on, and new input keeps the delay of kSignalDelay.
     void resume();
 
     // Makes room in the queues for host blocks of this many frames, so that processing them
@@ -56,7 +56,6 @@ class BlockConvolver {
     template <class Sample> void appendInput(Sample** inputs, int32_t count);
     void renderBlock();
     template <class Sample> void deliverOutput(Sample** outputs, int32_t count);
-    void primeOutput();
 
     static constexpr int kChannels = 2;
 

@@ -105,20 +105,33 @@ TEST(ConvolverStreaming, NegativeAndZeroCountsDoNothing) {
     EXPECT_EQ(rig.engine->outputQueueLength(), 2047u);
 }
 
-TEST(ConvolverResume, PendingInputComesFirstAndNewInputIsDelayedFurther) {
+TEST(ConvolverResume, PendingInputComesFirstAndNewInputKeepsTheReportedDelay) {
     EngineRig rig(SyntheticTable::tapZeroOnly(16384));
     // 1324 frames: one block rendered, 300 left waiting, the impulse at frame 100 of them.
     rig.runFloat(impulse(1324, 1124, Ear::left), {1324});
     ASSERT_EQ(rig.engine->inputQueueLength(), 300u);
     rig.engine->resume();
     EXPECT_EQ(rig.engine->inputQueueLength(), 300u);
-    EXPECT_EQ(rig.engine->outputQueueLength(), 2047u);
+    EXPECT_EQ(rig.engine->outputQueueLength(), 2047u - 300u);
 
+    // The waiting frames come out just before the new input, which is delayed by exactly the
+    // reported latency, however much was waiting.
     const Stereo output = rig.runFloat(impulse(6000, 50, Ear::right), {256});
     for (size_t i = 0; i < output.frames(); ++i) {
-        ASSERT_NEAR(output.left[i], i == kDelay + 100 ? 0.5 : 0.0, 1e-12) << i;
-        ASSERT_NEAR(output.right[i], i == kDelay + 300 + 50 ? 0.5 : 0.0, 1e-12) << i;
+        ASSERT_NEAR(output.left[i], i == kDelay - 300 + 100 ? 0.5 : 0.0, 1e-12) << i;
+        ASSERT_NEAR(output.right[i], i == kDelay + 50 ? 0.5 : 0.0, 1e-12) << i;
     }
+    EXPECT_EQ(rig.engine->inputQueueLength() + rig.engine->outputQueueLength(), 2047u);
+}
+
+TEST(ConvolverResume, WithNothingWaitingTheOutputRestartsWithTheFullDelay) {
+    EngineRig rig(SyntheticTable::tapZeroOnly(16384));
+    rig.runFloat(impulse(2048, 10, Ear::left), {512});
+    rig.engine->resume();
+    EXPECT_EQ(rig.engine->outputQueueLength(), 2047u);
+    const Stereo output = rig.runFloat(impulse(4096, 7, Ear::left), {64});
+    for (size_t i = 0; i < output.frames(); ++i)
+        ASSERT_NEAR(output.left[i], i == kDelay + 7 ? 0.5 : 0.0, 1e-12) << i;
 }
 
 TEST(ConvolverParameters, ChangeTakesEffectAtTheNextBlockBoundary) {
