@@ -77,10 +77,12 @@ void paintSource(cairo_t* cr, double x, double y) {
     shadedBall(cr, x, y, 7.5, rgb255(255, 246, 214), rgb255(250, 164, 40), rgb255(170, 74, 8));
 }
 
-// A filled shape in the head's shading, lit from the upper left.
-void fillHead(cairo_t* cr, double cx, double cy, double radius) {
-    cairo_pattern_t* p = cairo_pattern_create_radial(cx - radius * 0.4, cy - radius * 0.45,
-                                                     radius * 0.1, cx, cy, radius * 1.15);
+// Fills the current path in the head's shading, a radial gradient from the light circle to the
+// dark one, and outlines it.
+void shadeHead(cairo_t* cr, double lightX, double lightY, double lightRadius, double darkX,
+               double darkY, double darkRadius) {
+    cairo_pattern_t* p =
+        cairo_pattern_create_radial(lightX, lightY, lightRadius, darkX, darkY, darkRadius);
     cairo_pattern_add_color_stop_rgb(p, 0, kHeadLight.r, kHeadLight.g, kHeadLight.b);
     cairo_pattern_add_color_stop_rgb(p, 0.55, kHeadMid.r, kHeadMid.g, kHeadMid.b);
     cairo_pattern_add_color_stop_rgb(p, 1, kHeadDark.r, kHeadDark.g, kHeadDark.b);
@@ -90,6 +92,11 @@ void fillHead(cairo_t* cr, double cx, double cy, double radius) {
     cairo_set_line_width(cr, 1);
     cairo_set_source_rgba(cr, 0.05, 0.10, 0.22, 0.45);
     cairo_stroke(cr);
+}
+
+// A filled shape in the head's shading, lit from the upper left.
+void fillHead(cairo_t* cr, double cx, double cy, double radius) {
+    shadeHead(cr, cx - radius * 0.4, cy - radius * 0.45, radius * 0.1, cx, cy, radius * 1.15);
 }
 
 void ellipsePath(cairo_t* cr, double cx, double cy, double rx, double ry) {
@@ -168,16 +175,7 @@ void paintHeadFromSide(cairo_t* cr) {
     cairo_fill(cr);
     cairo_restore(cr);
     profile();
-    cairo_pattern_t* p = cairo_pattern_create_radial(-8, -12, 2, 0, 0, 32);
-    cairo_pattern_add_color_stop_rgb(p, 0, kHeadLight.r, kHeadLight.g, kHeadLight.b);
-    cairo_pattern_add_color_stop_rgb(p, 0.55, kHeadMid.r, kHeadMid.g, kHeadMid.b);
-    cairo_pattern_add_color_stop_rgb(p, 1, kHeadDark.r, kHeadDark.g, kHeadDark.b);
-    cairo_set_source(cr, p);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(p);
-    cairo_set_line_width(cr, 1);
-    cairo_set_source_rgba(cr, 0.05, 0.10, 0.22, 0.45);
-    cairo_stroke(cr);
+    shadeHead(cr, -8, -12, 2, 0, 0, 32);
 
     // Eye.
     cairo_set_source_rgba(cr, 0.25, 0.25, 0.30, 0.7);
