@@ -11,14 +11,17 @@ constexpr double kTapScale = 1.0 / 32768.0;
 // Reserving more than this for an announced block size is left to growth on demand.
 constexpr int32_t kLargestReservedBlock = 1 << 20;
 
-// y = h x for each bin, in the half-complex layout: DC and Nyquist are real, bins 1..1023 keep
-// their real parts below 1024 and their (negated) imaginary parts above.
+// y = h x / 2048 for each bin, in the half-complex layout: DC and Nyquist are real, bins
+// 1..1023 keep their real parts below 1024 and their (negated) imaginary parts above. Scaling by
+// a power of two is exact, so the product carries the inverse transform's normalisation at no
+// cost in accuracy: the result is the same to the bit as normalising the inverse transform.
 void multiplySpectra(double* __restrict y, const double* __restrict x, const double* __restrict h) {
-    y[0] = h[0] * x[0];
-    y[kHalf] = h[kHalf] * x[kHalf];
+    constexpr double scale = 1.0 / kTransformLength;
+    y[0] = h[0] * x[0] * scale;
+    y[kHalf] = h[kHalf] * x[kHalf] * scale;
     for (int32_t k = 1; k < kHalf; ++k) {
-        y[k] = h[k] * x[k] - h[kHalf + k] * x[kHalf + k];
-        y[kHalf + k] = h[k] * x[kHalf + k] + h[kHalf + k] * x[k];
+        y[k] = (h[k] * x[k] - h[kHalf + k] * x[kHalf + k]) * scale;
+        y[kHalf + k] = (h[k] * x[kHalf + k] + h[kHalf + k] * x[k]) * scale;
     }
 }
 
@@ -41,17 +44,15 @@ void BlockConvolver::reserve(int32_t hostBlockSize) {
     const size_t frames = static_cast<size_t>(std::clamp(hostBlockSize, 1, kLargestReservedBlock));
     // Twice the largest fill of each queue, so that the queues rarely have to move their
     // contents down to the start of their storage.
-    for (int channel = 0; channel < kChannels; ++channel) {
-        inputQueue[channel].reserve(2 * (kBlockLength + frames));
+    for (int channel = 0; channel < kChannels; ++channel)
         outputQueue[channel].reserve(2 * (kPrimedOutputZeros + kBlockLength + frames));
-    }
 }
 
 void BlockConvolver::resume() {
     // Input still waiting is rendered first, ahead of new input. The output starts with that
     // many fewer zeros, so new input still leaves exactly kSignalDelay frames later, the latency
     // the host compensates, and the waiting input is delivered just before it.
-    const size_t pending = inputQueue[0].size();
+    const size_t pending = static_cast<size_t>(blockFill);
     for (int channel = 0; channel < kChannels; ++channel) {
         outputQueue[channel].clear();
         outputQueue[channel].appendZeros(kPrimedOutputZeros - pending);
@@ -69,9 +70,17 @@ void BlockConvolver::processDoubleReplacing(double** inputs, double** outputs, i
 template <class Sample>
 void BlockConvolver::process(Sample** inputs, Sample** outputs, int32_t count) {
     if (count <= 0) return;
-    appendInput(inputs, count);
-    while (inputQueue[0].size() >= static_cast<size_t>(kBlockLength))
-        renderBlock();
+    // Fill the waiting block and render it each time it is complete.
+    int32_t taken = 0;
+    while (taken < count) {
+        const int32_t frames = std::min(kBlockLength - blockFill, count - taken);
+        appendInput(inputs, taken, frames);
+        taken += frames;
+        if (blockFill == kBlockLength) {
+            renderBlock();
+            blockFill = 0;
+        }
+    }
     if (outputQueue[0].size() >= static_cast<size_t>(count)) {
         deliverOutput(outputs, count);
     } else {
@@ -81,56 +90,52 @@ void BlockConvolver::process(Sample** inputs, Sample** outputs, int32_t count) {
     }
 }
 
-template <class Sample> void BlockConvolver::appendInput(Sample** inputs, int32_t count) {
-    const size_t frames = static_cast<size_t>(count);
-    // Room for both channels first, so that a failed allocation leaves both queues as they were.
-    for (int channel = 0; channel < kChannels; ++channel)
-        inputQueue[channel].prepareAppend(frames);
-    writePosition = static_cast<uint32_t>(inputQueue[0].size());
+template <class Sample>
+void BlockConvolver::appendInput(Sample** inputs, int32_t offset, int32_t count) {
     for (int channel = 0; channel < kChannels; ++channel) {
-        inputQueue[channel].appendZeros(frames);
-        double* queued = inputQueue[channel].data() + writePosition;
-        const Sample* input = inputs[channel];
-        for (size_t i = 0; i < frames; ++i)
-            queued[i] = static_cast<double>(input[i]);
+        double* __restrict waiting = blockBuffer[channel] + blockFill;
+        const Sample* __restrict input = inputs[channel] + offset;
+        for (int32_t i = 0; i < count; ++i)
+            waiting[i] = static_cast<double>(input[i]);
     }
+    blockFill += count;
 }
 
 void BlockConvolver::renderBlock() {
+    // Room for both channels first, so that a failed allocation leaves both queues as they were.
     for (int channel = 0; channel < kChannels; ++channel)
         outputQueue[channel].prepareAppend(kBlockLength);
     writePosition = static_cast<uint32_t>(outputQueue[0].size() - kWriteBack);
-    for (int channel = 0; channel < kChannels; ++channel)
-        outputQueue[channel].appendZeros(kBlockLength);
 
     // Cleared before the direction is read: a change arriving during the rebuild raises the
     // flag again and is picked up at the next block.
     if (filtersDirty.exchange(false)) computeEarFilters();
 
-    for (int channel = 0; channel < kChannels; ++channel) {
-        double* block = blockBuffer[channel];
-        const double* queued = inputQueue[channel].data();
-        std::copy(queued, queued + kBlockLength, block);
-        std::fill(block + kBlockLength, block + kTransformLength, 0.0);
-        fft.forward_transform(inputSpectrum[channel], block);
-    }
+    for (int channel = 0; channel < kChannels; ++channel)
+        fft.forward_transform(inputSpectrum[channel], blockBuffer[channel]);
 
     for (int channel = 0; channel < kChannels; ++channel)
         multiplySpectra(outputSpectrum[channel], inputSpectrum[channel],
                         earFilterSpectrum[channel]);
 
+    // The input spectrum has served; it takes the block's result.
     for (int channel = 0; channel < kChannels; ++channel)
-        fft.inverse_transform(outputSpectrum[channel], blockBuffer[channel]);
+        fft.inverse_transform(outputSpectrum[channel], inputSpectrum[channel]);
 
-    // Normalising (x 1/2048, exact for a power of two) while overlap-adding gives the same
-    // samples as normalising the whole block buffer first, in one pass instead of two.
-    constexpr double scale = 1.0 / kTransformLength;
+    // The result's first 255 samples overlap the previous block's tail; the rest lands on space
+    // that nothing has written yet. The last sample of the new space is the next block's to
+    // write and stays zero until then. Adding +0.0 keeps the stored samples the same as adding
+    // them to zeros would (a negative zero becomes a positive one).
+    constexpr int32_t overlap = kBlockResultLength - kBlockLength;
     for (int channel = 0; channel < kChannels; ++channel) {
+        outputQueue[channel].appendUnset(kBlockLength);
         double* __restrict target = outputQueue[channel].data() + writePosition;
-        const double* __restrict block = blockBuffer[channel];
-        for (int32_t i = 0; i < kBlockResultLength; ++i)
-            target[i] += block[i] * scale;
-        inputQueue[channel].removeFront(kBlockLength);
+        const double* __restrict result = inputSpectrum[channel];
+        for (int32_t i = 0; i < overlap; ++i)
+            target[i] += result[i];
+        for (int32_t i = overlap; i < kBlockResultLength; ++i)
+            target[i] = result[i] + 0.0;
+        target[kBlockResultLength] = 0.0;
     }
 }
 

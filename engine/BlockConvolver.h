@@ -3,6 +3,10 @@
 // ear by overlap-add over blocks of 1024 frames, zero-padded to 2048 and transformed with a real
 // FFT. The rendered signal is delayed by 1791 frames.
 //
+// Input waiting for its block goes straight into the first half of the block buffer, whose second
+// half stays zero; the inverse transform writes the input spectrum, which is no longer needed by
+// then, so the block buffer never has to be cleared again.
+//
 // The direction comes from three values owned by the plug-in: azimuth and elevation, which the
 // convolver reads when it rebuilds the ear filters, and the flag that asks for the rebuild. They
 // may change on another thread at any time.
@@ -46,14 +50,15 @@ class BlockConvolver {
     // Picks the table record of the current direction and computes both ear filter spectra.
     void computeEarFilters();
 
-    size_t inputQueueLength() const { return inputQueue[0].size(); }
+    // Input frames waiting for their block.
+    size_t inputQueueLength() const { return static_cast<size_t>(blockFill); }
     size_t outputQueueLength() const { return outputQueue[0].size(); }
     const double* hrir(Ear ear) const { return hrirBuffer[static_cast<int>(ear)]; }
     const double* earFilter(Ear ear) const { return earFilterSpectrum[static_cast<int>(ear)]; }
 
   private:
     template <class Sample> void process(Sample** inputs, Sample** outputs, int32_t count);
-    template <class Sample> void appendInput(Sample** inputs, int32_t count);
+    template <class Sample> void appendInput(Sample** inputs, int32_t offset, int32_t count);
     void renderBlock();
     template <class Sample> void deliverOutput(Sample** outputs, int32_t count);
 
@@ -65,7 +70,7 @@ class BlockConvolver {
     std::atomic<bool>& filtersDirty;
     FFTReal<double> fft{kTransformLength};
 
-    SampleQueue inputQueue[kChannels];
+    int32_t blockFill = 0; // input frames in the first half of each block buffer
     alignas(64) double blockBuffer[kChannels][kTransformLength];
     alignas(64) double hrirBuffer[kChannels][kTransformLength];
     alignas(64) double inputSpectrum[kChannels][kTransformLength];

@@ -16,8 +16,7 @@ void SampleQueue::reserve(size_t samples) {
     tail = live;
 }
 
-void SampleQueue::prepareAppend(size_t count) {
-    if (tail + count <= allocated) return;
+void SampleQueue::makeRoom(size_t count) {
     if (size() + count <= allocated)
         compact();
     else
@@ -28,11 +27,6 @@ void SampleQueue::appendZeros(size_t count) {
     prepareAppend(count);
     std::fill(storage.get() + tail, storage.get() + tail + count, 0.0);
     tail += count;
-}
-
-void SampleQueue::removeFront(size_t count) {
-    head += std::min(count, size());
-    if (head == tail) head = tail = 0;
 }
 
 void SampleQueue::compact() {

@@ -23,12 +23,26 @@ class SampleQueue {
     // allocating. Never shrinks.
     void reserve(size_t samples);
     // Makes sure that count more samples can be appended without allocating.
-    void prepareAppend(size_t count);
+    void prepareAppend(size_t count) {
+        if (tail + count > allocated) makeRoom(count);
+    }
     void appendZeros(size_t count);
-    void removeFront(size_t count);
+    // Appends count samples without setting them; the caller writes them before they are read.
+    // Returns the first of them.
+    double* appendUnset(size_t count) {
+        prepareAppend(count);
+        double* first = storage.get() + tail;
+        tail += count;
+        return first;
+    }
+    void removeFront(size_t count) {
+        head += count < size() ? count : size();
+        if (head == tail) head = tail = 0;
+    }
     void clear() { head = tail = 0; }
 
   private:
+    void makeRoom(size_t count);
     void compact();
 
     std::unique_ptr<double[]> storage;

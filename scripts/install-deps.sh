@@ -11,7 +11,7 @@ packages=(
   libpng-dev zlib1g-dev
   libmysofa-dev libmysofa1
   libsndfile1-dev
-  libfftw3-dev
+  libfftw3-dev zam-plugins
 )
 
 missing=()
