@@ -9,9 +9,11 @@
 
 #include "fft/DynArray.h"
 #include "fft/FFTRealAssert.h"
+#include "fft/FFTRealAvx2.h"
 #include "fft/FFTRealKernels.h"
 #include "fft/TrigoOscillator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <type_traits>
@@ -54,6 +56,9 @@ template <class DT> class FFTReal {
     const DataType* get_trigo_level_ptr(int32_t level) const;
 
     void compute_fft_general(DataType f[], const DataType x[]);
+    int32_t count_sweeps() const;
+    void compute_fft_sweeps(DataType f[], const DataType x[]);
+    void compute_ifft_sweeps(const DataType f[], DataType x[]);
     void compute_direct_pass_1_2(DataType df[], const DataType x[]) const;
     void compute_direct_pass_3(DataType df[], const DataType sf[]) const;
     void compute_direct_pass_n(DataType df[], const DataType sf[], int32_t pass);
@@ -113,6 +118,9 @@ FFTReal<DT>::FFTReal(int32_t length)
     init_bit_rev_lut();
     init_trigo_lut();
     init_trigo_osc();
+#if defined(FFTREAL_AVX2_SWEEPS)
+    fftreal::avx2_fma_available(); // looked up here, once, rather than in a transform
+#endif
 }
 
 template <class DT> void FFTReal<DT>::init_bit_rev_lut() {
@@ -232,6 +240,14 @@ template <class DT> void FFTReal<DT>::normalize(DataType x[]) const {
 // Forward stages alternate between f and the work buffer; the first one is chosen so that the
 // last one writes f.
 template <class DT> void FFTReal<DT>::compute_fft_general(DataType f[], const DataType x[]) {
+#if defined(FFTREAL_AVX2_SWEEPS)
+    if constexpr (std::is_same_v<DataType, double>) {
+        if (_nbr_bits >= 6 && fftreal::avx2_fma_available()) {
+            compute_fft_sweeps(f, x);
+            return;
+        }
+    }
+#endif
     DataType* sf;
     DataType* df;
     if ((_nbr_bits & 1) != 0) {
@@ -375,6 +391,14 @@ void FFTReal<DT>::compute_direct_pass_n_osc(DataType df[], const DataType sf[], 
 // Inverse stages run in the opposite order. The first reads f and writes the work buffer or x,
 // chosen so that the last stage writes x; f is never written.
 template <class DT> void FFTReal<DT>::compute_ifft_general(const DataType f[], DataType x[]) {
+#if defined(FFTREAL_AVX2_SWEEPS)
+    if constexpr (std::is_same_v<DataType, double>) {
+        if (_nbr_bits >= 6 && fftreal::avx2_fma_available()) {
+            compute_ifft_sweeps(f, x);
+            return;
+        }
+    }
+#endif
     DataType* df;
     DataType* other;
     if ((_nbr_bits & 1) != 0) {
@@ -515,4 +539,102 @@ void FFTReal<DT>::compute_inverse_pass_1_2(DataType x[], const DataType sf[]) co
     }
 #endif
     fftreal::inverse_pass_1_2(x, sf, &_bit_rev_table[0], _length);
+}
+
+// With AVX2 and FMA, lengths of 64 and more run in sweeps that each compute several passes: the
+// first forward sweep passes 1 to 3 and table pass 3, then the table passes two at a time (one
+// on its own first when their number is odd), then the rotation passes one at a time. Like the
+// passes, the sweeps alternate between f and the work buffer, the last one writing f; the
+// inverse runs them backwards, the last one writing x.
+template <class DT> int32_t FFTReal<DT>::count_sweeps() const {
+    const int32_t last_table_pass = std::min<int32_t>(_nbr_bits - 1, TRIGO_BD_LIMIT);
+    const int32_t table_passes = last_table_pass - 3; // passes 4 .. last_table_pass
+    const int32_t rotation_passes = _nbr_bits - 1 - last_table_pass;
+    return 1 + (table_passes & 1) + table_passes / 2 + rotation_passes;
+}
+
+template <class DT> void FFTReal<DT>::compute_fft_sweeps(DataType f[], const DataType x[]) {
+#if defined(FFTREAL_AVX2_SWEEPS)
+    if constexpr (std::is_same_v<DataType, double>) {
+        DataType* df = (count_sweeps() & 1) != 0 ? f : use_buffer();
+        DataType* sf = df == f ? use_buffer() : f;
+        fftreal_assert(df != 0);
+        fftreal_assert(x != 0);
+        fftreal_assert(df != x);
+        fftreal::avx2::forward_first_sweep(df, x, &_bit_rev_table[0], get_trigo_level_ptr(3),
+                                           _length);
+        std::swap(df, sf);
+        const int32_t last_table_pass = std::min<int32_t>(_nbr_bits - 1, TRIGO_BD_LIMIT);
+        int32_t pass = 4;
+        if (((last_table_pass - 3) & 1) != 0) {
+            fftreal_assert(df != 0);
+            fftreal_assert(sf != 0);
+            fftreal_assert(df != sf);
+            fftreal_assert(pass < _nbr_bits);
+            fftreal::avx2::forward_pass(df, sf, get_trigo_level_ptr(pass), 1 << pass, _length);
+            std::swap(df, sf);
+            ++pass;
+        }
+        for (; pass < last_table_pass; pass += 2) {
+            fftreal_assert(df != 0);
+            fftreal_assert(sf != 0);
+            fftreal_assert(df != sf);
+            fftreal_assert(pass >= 3);
+            fftreal_assert(pass + 1 < _nbr_bits);
+            fftreal::avx2::forward_pass_pair(df, sf, get_trigo_level_ptr(pass),
+                                             get_trigo_level_ptr(pass + 1), 1 << pass, _length);
+            std::swap(df, sf);
+        }
+        for (; pass < _nbr_bits; ++pass) {
+            compute_direct_pass_n_osc(df, sf, pass);
+            std::swap(df, sf);
+        }
+    }
+#else
+    (void)f;
+    (void)x;
+#endif
+}
+
+template <class DT> void FFTReal<DT>::compute_ifft_sweeps(const DataType f[], DataType x[]) {
+#if defined(FFTREAL_AVX2_SWEEPS)
+    if constexpr (std::is_same_v<DataType, double>) {
+        DataType* df = (count_sweeps() & 1) != 0 ? x : use_buffer();
+        DataType* other = df == x ? use_buffer() : x;
+        const DataType* sf = f;
+        const int32_t last_table_pass = std::min<int32_t>(_nbr_bits - 1, TRIGO_BD_LIMIT);
+        int32_t pass = _nbr_bits - 1;
+        for (; pass > last_table_pass; --pass) {
+            compute_inverse_pass_n_osc(df, sf, pass);
+            sf = df;
+            std::swap(df, other);
+        }
+        // Pairs from the top; an odd pass 4 is left on its own.
+        for (; pass - 1 >= 4; pass -= 2) {
+            fftreal_assert(df != 0);
+            fftreal_assert(sf != 0);
+            fftreal_assert(df != sf);
+            fftreal_assert(pass < _nbr_bits);
+            fftreal::avx2::inverse_pass_pair(df, sf, get_trigo_level_ptr(pass - 1),
+                                             get_trigo_level_ptr(pass), 1 << (pass - 1), _length);
+            sf = df;
+            std::swap(df, other);
+        }
+        if (pass == 4) {
+            fftreal_assert(df != 0);
+            fftreal_assert(sf != 0);
+            fftreal_assert(df != sf);
+            fftreal::avx2::inverse_pass(df, sf, get_trigo_level_ptr(4), 16, _length);
+            sf = df;
+        }
+        fftreal_assert(x != 0);
+        fftreal_assert(sf != 0);
+        fftreal_assert(x != sf);
+        fftreal::avx2::inverse_last_sweep(x, sf, &_bit_rev_table[0], get_trigo_level_ptr(3),
+                                          _length);
+    }
+#else
+    (void)f;
+    (void)x;
+#endif
 }

@@ -15,21 +15,23 @@ constexpr int32_t kTaps = 256;
 
 FftwBlockEngine::FftwBlockEngine(const std::vector<double>& left,
                                  const std::vector<double>& right) {
-    block = fftw_alloc_real(kLength);
+    block[0] = fftw_alloc_real(kLength);
+    block[1] = fftw_alloc_real(kLength);
+    result = fftw_alloc_real(kLength);
     spectrum = fftw_alloc_complex(kBins);
-    forward = fftw_plan_dft_r2c_1d(kLength, block, spectrum, FFTW_MEASURE);
-    inverse = fftw_plan_dft_c2r_1d(kLength, spectrum, block, FFTW_MEASURE);
+    forward = fftw_plan_dft_r2c_1d(kLength, result, spectrum, FFTW_MEASURE);
+    inverse = fftw_plan_dft_c2r_1d(kLength, spectrum, result, FFTW_MEASURE);
     const std::vector<double>* taps[] = {&left, &right};
     for (int channel = 0; channel < 2; ++channel) {
         filter[channel] = fftw_alloc_complex(kBins);
-        std::fill(block, block + kLength, 0.0);
-        std::copy(taps[channel]->begin(), taps[channel]->begin() + kTaps, block);
-        fftw_execute_dft_r2c(forward, block, filter[channel]);
+        std::fill(result, result + kLength, 0.0);
+        std::copy(taps[channel]->begin(), taps[channel]->begin() + kTaps, result);
+        fftw_execute_dft_r2c(forward, result, filter[channel]);
         for (int32_t k = 0; k < kBins; ++k) {
             filter[channel][k][0] /= kLength; // normalisation folded into the filter
             filter[channel][k][1] /= kLength;
         }
-        inputQueue[channel].reserve(2 * (kBlock + 4096));
+        std::fill(block[channel], block[channel] + kLength, 0.0);
         outputQueue[channel].reserve(2 * (3 * kBlock + 4096));
         outputQueue[channel].appendZeros(kLength - 1);
     }
@@ -41,20 +43,29 @@ FftwBlockEngine::~FftwBlockEngine() {
     fftw_free(filter[0]);
     fftw_free(filter[1]);
     fftw_free(spectrum);
-    fftw_free(block);
+    fftw_free(block[0]);
+    fftw_free(block[1]);
+    fftw_free(result);
 }
 
 void FftwBlockEngine::processReplacing(float** inputs, float** outputs, int32_t count) {
     if (count <= 0) return;
-    for (int channel = 0; channel < 2; ++channel) {
-        const size_t start = inputQueue[channel].size();
-        inputQueue[channel].appendZeros(static_cast<size_t>(count));
-        double* queued = inputQueue[channel].data() + start;
-        for (int32_t i = 0; i < count; ++i)
-            queued[i] = inputs[channel][i];
+    int32_t taken = 0;
+    while (taken < count) {
+        const int32_t frames = std::min(kBlock - blockFill, count - taken);
+        for (int channel = 0; channel < 2; ++channel) {
+            double* waiting = block[channel] + blockFill;
+            const float* input = inputs[channel] + taken;
+            for (int32_t i = 0; i < frames; ++i)
+                waiting[i] = input[i];
+        }
+        blockFill += frames;
+        taken += frames;
+        if (blockFill == kBlock) {
+            renderBlock();
+            blockFill = 0;
+        }
     }
-    while (inputQueue[0].size() >= static_cast<size_t>(kBlock))
-        renderBlock();
     for (int channel = 0; channel < 2; ++channel) {
         const double* queued = outputQueue[channel].data();
         for (int32_t i = 0; i < count; ++i)
@@ -66,11 +77,8 @@ void FftwBlockEngine::processReplacing(float** inputs, float** outputs, int32_t 
 void FftwBlockEngine::renderBlock() {
     for (int channel = 0; channel < 2; ++channel) {
         const size_t writePosition = outputQueue[channel].size() - kTaps;
-        outputQueue[channel].appendZeros(kBlock);
-        const double* queued = inputQueue[channel].data();
-        std::copy(queued, queued + kBlock, block);
-        std::fill(block + kBlock, block + kLength, 0.0);
-        fftw_execute_dft_r2c(forward, block, spectrum);
+        outputQueue[channel].appendUnset(kBlock);
+        fftw_execute_dft_r2c(forward, block[channel], spectrum);
         const fftw_complex* h = filter[channel];
         for (int32_t k = 0; k < kBins; ++k) {
             const double re = spectrum[k][0] * h[k][0] - spectrum[k][1] * h[k][1];
@@ -78,11 +86,13 @@ void FftwBlockEngine::renderBlock() {
             spectrum[k][0] = re;
             spectrum[k][1] = im;
         }
-        fftw_execute_dft_c2r(inverse, spectrum, block);
+        fftw_execute_dft_c2r(inverse, spectrum, result);
         double* target = outputQueue[channel].data() + writePosition;
-        for (int32_t i = 0; i < kBlock + kTaps - 1; ++i)
-            target[i] += block[i];
-        inputQueue[channel].removeFront(kBlock);
+        for (int32_t i = 0; i < kTaps - 1; ++i)
+            target[i] += result[i];
+        for (int32_t i = kTaps - 1; i < kBlock + kTaps - 1; ++i)
+            target[i] = result[i];
+        target[kBlock + kTaps - 1] = 0.0;
     }
 }
 

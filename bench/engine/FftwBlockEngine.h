@@ -1,6 +1,7 @@
-// A reference engine on FFTW with the block design of the plug-in's convolver: input queues,
+// A reference engine on FFTW with the block design of the plug-in's convolver: input gathered in
 // blocks of 1024 frames zero-padded to 2048, overlap-add into output queues primed with 2047
-// zeros, 256-tap responses. Fixed filters; used only to compare speed.
+// zeros (adding only the overlapping samples), 256-tap responses, the normalisation folded into
+// the filters. Fixed filters; used only to compare speed.
 #pragma once
 
 #include "engine/SampleQueue.h"
@@ -25,12 +26,13 @@ class FftwBlockEngine {
   private:
     void renderBlock();
 
-    double* block;
+    double* block[2]; // input waiting in the first half, zeros in the second
+    double* result;
+    int32_t blockFill = 0;
     fftw_complex* spectrum;
     fftw_complex* filter[2];
     fftw_plan forward;
     fftw_plan inverse;
-    vorpane::SampleQueue inputQueue[2];
     vorpane::SampleQueue outputQueue[2];
 };
 
