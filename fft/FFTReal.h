@@ -56,6 +56,7 @@ template <class DT> class FFTReal {
     const DataType* get_trigo_level_ptr(int32_t level) const;
 
     void compute_fft_general(DataType f[], const DataType x[]);
+    void compute_fft_passes(DataType f[], const DataType x[]);
     int32_t count_sweeps() const;
     void compute_fft_sweeps(DataType f[], const DataType x[]);
     void compute_ifft_sweeps(const DataType f[], DataType x[]);
@@ -66,6 +67,7 @@ template <class DT> class FFTReal {
     void compute_direct_pass_n_osc(DataType df[], const DataType sf[], int32_t pass);
 
     void compute_ifft_general(const DataType f[], DataType x[]);
+    void compute_ifft_passes(const DataType f[], DataType x[]);
     void compute_inverse_pass_n(DataType df[], const DataType sf[], int32_t pass);
     void compute_inverse_pass_n_lut(DataType df[], const DataType sf[], int32_t pass) const;
     void compute_inverse_pass_n_osc(DataType df[], const DataType sf[], int32_t pass);
@@ -248,6 +250,11 @@ template <class DT> void FFTReal<DT>::compute_fft_general(DataType f[], const Da
         }
     }
 #endif
+    compute_fft_passes(f, x);
+}
+
+// One stage per pass (passes 1 and 2 together).
+template <class DT> void FFTReal<DT>::compute_fft_passes(DataType f[], const DataType x[]) {
     DataType* sf;
     DataType* df;
     if ((_nbr_bits & 1) != 0) {
@@ -399,6 +406,10 @@ template <class DT> void FFTReal<DT>::compute_ifft_general(const DataType f[], D
         }
     }
 #endif
+    compute_ifft_passes(f, x);
+}
+
+template <class DT> void FFTReal<DT>::compute_ifft_passes(const DataType f[], DataType x[]) {
     DataType* df;
     DataType* other;
     if ((_nbr_bits & 1) != 0) {

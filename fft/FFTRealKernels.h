@@ -1,8 +1,10 @@
 // The inner loops of the first forward and the last inverse stage (passes 1 and 2, through the
 // bit-reversal table) and of the general passes that take their twiddle factors from the cosine
-// table. For double on SSE2 two neighbouring steps are computed together, and on processors with
-// AVX the table passes with m >= 8 compute four at a time; each lane does exactly the scalar
-// arithmetic (no fused multiply-add), so the results are the same to the bit everywhere.
+// table, one stage per pass. For double on SSE2 two neighbouring steps are computed together, and
+// on processors with AVX the table passes with m >= 8 compute four at a time; each lane does
+// exactly the scalar arithmetic (no fused multiply-add), so these loops agree to the bit. On
+// processors with AVX2 and FMA, lengths of 64 and more run the sweeps of FFTRealAvx2.h instead,
+// which round differently in the last bits.
 #pragma once
 
 #include <cstdint>

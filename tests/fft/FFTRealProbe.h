@@ -13,6 +13,8 @@ class FFTRealProbe : public FFTReal<double> {
     using FFTReal<double>::_nbr_bits;
     using FFTReal<double>::_oscillators;
     using FFTReal<double>::compute_direct_pass_1_2;
+    using FFTReal<double>::compute_fft_passes;
+    using FFTReal<double>::compute_ifft_passes;
     using FFTReal<double>::compute_direct_pass_3;
     using FFTReal<double>::compute_direct_pass_n_lut;
     using FFTReal<double>::compute_direct_pass_n_osc;

@@ -44,6 +44,30 @@ inline std::vector<double> directSpectrum(const std::vector<double>& x) {
     return f;
 }
 
+// The inverse transform (N times the signal) of a half-complex spectrum, summed in long double.
+inline std::vector<double> directInverse(const std::vector<double>& f) {
+    const size_t n = f.size();
+    const size_t half = n / 2;
+    std::vector<long double> cosTable(n), sinTable(n);
+    for (size_t i = 0; i < n; ++i) {
+        const long double angle = 2.0L * 3.14159265358979323846264338327950288L * i / n;
+        cosTable[i] = std::cos(angle);
+        sinTable[i] = std::sin(angle);
+    }
+    std::vector<double> x(n);
+    for (size_t i = 0; i < n; ++i) {
+        long double y = f[0] + ((i % 2) ? -1.0L : 1.0L) * f[half];
+        size_t index = 0;
+        for (size_t k = 1; k < half; ++k) {
+            index += i;
+            if (index >= n) index -= n;
+            y += 2 * (f[k] * cosTable[index] + f[half + k] * sinTable[index]);
+        }
+        x[i] = static_cast<double>(y);
+    }
+    return x;
+}
+
 inline double maxAbs(const std::vector<double>& v) {
     double m = 0;
     for (double x : v)
