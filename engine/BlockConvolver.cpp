@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace vorpane {
 
 namespace {
@@ -11,19 +15,83 @@ constexpr double kTapScale = 1.0 / 32768.0;
 // Reserving more than this for an announced block size is left to growth on demand.
 constexpr int32_t kLargestReservedBlock = 1 << 20;
 
+constexpr double kScale = 1.0 / kTransformLength;
+constexpr int32_t kOverlap = kBlockResultLength - kBlockLength; // 255
+
 // y = h x / 2048 for each bin, in the half-complex layout: DC and Nyquist are real, bins
 // 1..1023 keep their real parts below 1024 and their (negated) imaginary parts above. Scaling by
 // a power of two is exact, so the product carries the inverse transform's normalisation at no
 // cost in accuracy: the result is the same to the bit as normalising the inverse transform.
-void multiplySpectra(double* __restrict y, const double* __restrict x, const double* __restrict h) {
-    constexpr double scale = 1.0 / kTransformLength;
-    y[0] = h[0] * x[0] * scale;
-    y[kHalf] = h[kHalf] * x[kHalf] * scale;
-    for (int32_t k = 1; k < kHalf; ++k) {
-        y[k] = (h[k] * x[k] - h[kHalf + k] * x[kHalf + k]) * scale;
-        y[kHalf + k] = (h[k] * x[kHalf + k] + h[kHalf + k] * x[k]) * scale;
+void multiplyBins(double* __restrict y, const double* __restrict x, const double* __restrict h,
+                  int32_t first, int32_t last) {
+    for (int32_t k = first; k < last; ++k) {
+        y[k] = (h[k] * x[k] - h[kHalf + k] * x[kHalf + k]) * kScale;
+        y[kHalf + k] = (h[k] * x[kHalf + k] + h[kHalf + k] * x[k]) * kScale;
     }
 }
+
+void multiplySpectra(double* __restrict y, const double* __restrict x, const double* __restrict h) {
+    y[0] = h[0] * x[0] * kScale;
+    y[kHalf] = h[kHalf] * x[kHalf] * kScale;
+    multiplyBins(y, x, h, 1, kHalf);
+}
+
+// The block's result into the output queue: the first 255 samples overlap the previous block's
+// tail; the rest lands on space that nothing has written yet. Adding +0.0 keeps the stored
+// samples the same as adding them to zeros would (a negative zero becomes a positive one). The
+// last sample of the new space is the next block's to write and stays zero until then.
+void placeResult(double* __restrict target, const double* __restrict result) {
+    for (int32_t i = 0; i < kOverlap; ++i)
+        target[i] += result[i];
+    for (int32_t i = kOverlap; i < kBlockResultLength; ++i)
+        target[i] = result[i] + 0.0;
+    target[kBlockResultLength] = 0.0;
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define VORPANE_AVX2_PRODUCT 1
+
+// The same arithmetic four bins at a time, without fused multiply-adds: the same bits.
+__attribute__((target("avx2"))) void
+multiplySpectraAvx2(double* __restrict y, const double* __restrict x, const double* __restrict h) {
+    y[0] = h[0] * x[0] * kScale;
+    y[kHalf] = h[kHalf] * x[kHalf] * kScale;
+    multiplyBins(y, x, h, 1, 4);
+    const __m256d scale = _mm256_set1_pd(kScale);
+    for (int32_t k = 4; k < kHalf; k += 4) {
+        const __m256d hr = _mm256_loadu_pd(h + k), hi = _mm256_loadu_pd(h + kHalf + k);
+        const __m256d xr = _mm256_loadu_pd(x + k), xi = _mm256_loadu_pd(x + kHalf + k);
+        const __m256d re = _mm256_sub_pd(_mm256_mul_pd(hr, xr), _mm256_mul_pd(hi, xi));
+        const __m256d im = _mm256_add_pd(_mm256_mul_pd(hr, xi), _mm256_mul_pd(hi, xr));
+        _mm256_storeu_pd(y + k, _mm256_mul_pd(re, scale));
+        _mm256_storeu_pd(y + kHalf + k, _mm256_mul_pd(im, scale));
+    }
+}
+
+__attribute__((target("avx2"))) void placeResultAvx2(double* __restrict target,
+                                                     const double* __restrict result) {
+    int32_t i = 0;
+    for (; i + 4 <= kOverlap; i += 4)
+        _mm256_storeu_pd(target + i,
+                         _mm256_add_pd(_mm256_loadu_pd(target + i), _mm256_loadu_pd(result + i)));
+    for (; i < kOverlap; ++i)
+        target[i] += result[i];
+    const __m256d zero = _mm256_setzero_pd();
+    for (; i + 4 <= kBlockResultLength; i += 4)
+        _mm256_storeu_pd(target + i, _mm256_add_pd(_mm256_loadu_pd(result + i), zero));
+    for (; i < kBlockResultLength; ++i)
+        target[i] = result[i] + 0.0;
+    target[kBlockResultLength] = 0.0;
+}
+
+bool haveAvx2() {
+    static const bool available = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return available;
+}
+#endif
 
 } // namespace
 
@@ -34,6 +102,9 @@ BlockConvolver::BlockConvolver(HrirTable table, const std::atomic<float>& azimut
         std::fill(std::begin(blockBuffer[channel]), std::end(blockBuffer[channel]), 0.0);
         std::fill(std::begin(hrirBuffer[channel]), std::end(hrirBuffer[channel]), 0.0);
     }
+#if defined(VORPANE_AVX2_PRODUCT)
+    haveAvx2(); // looked up here, once, rather than on the audio thread
+#endif
     reserve(kPreparedBlockSize);
     resume(); // nothing waits yet: the output starts with the full 2047 zeros
     // The filter spectra hold nothing yet: the first block must build them.
@@ -70,6 +141,12 @@ void BlockConvolver::processDoubleReplacing(double** inputs, double** outputs, i
 template <class Sample>
 void BlockConvolver::process(Sample** inputs, Sample** outputs, int32_t count) {
     if (count <= 0) return;
+    if (count < kBlockLength - blockFill && outputQueue[0].size() >= static_cast<size_t>(count)) {
+        // The common short call that completes no block: samples in, samples out.
+        appendInput(inputs, 0, count);
+        deliverOutput(outputs, count);
+        return;
+    }
     // Fill the waiting block and render it each time it is complete.
     int32_t taken = 0;
     while (taken < count) {
@@ -114,35 +191,44 @@ void BlockConvolver::renderBlock() {
     for (int channel = 0; channel < kChannels; ++channel)
         fft.forward_transform(inputSpectrum[channel], blockBuffer[channel]);
 
-    for (int channel = 0; channel < kChannels; ++channel)
+#if defined(VORPANE_AVX2_PRODUCT)
+    const bool wide = haveAvx2();
+#else
+    const bool wide = false;
+#endif
+    for (int channel = 0; channel < kChannels; ++channel) {
+#if defined(VORPANE_AVX2_PRODUCT)
+        if (wide) {
+            multiplySpectraAvx2(outputSpectrum[channel], inputSpectrum[channel],
+                                earFilterSpectrum[channel]);
+            continue;
+        }
+#endif
         multiplySpectra(outputSpectrum[channel], inputSpectrum[channel],
                         earFilterSpectrum[channel]);
+    }
 
     // The input spectrum has served; it takes the block's result.
     for (int channel = 0; channel < kChannels; ++channel)
         fft.inverse_transform(outputSpectrum[channel], inputSpectrum[channel]);
 
-    // The result's first 255 samples overlap the previous block's tail; the rest lands on space
-    // that nothing has written yet. The last sample of the new space is the next block's to
-    // write and stays zero until then. Adding +0.0 keeps the stored samples the same as adding
-    // them to zeros would (a negative zero becomes a positive one).
-    constexpr int32_t overlap = kBlockResultLength - kBlockLength;
     for (int channel = 0; channel < kChannels; ++channel) {
         outputQueue[channel].appendUnset(kBlockLength);
-        double* __restrict target = outputQueue[channel].data() + writePosition;
-        const double* __restrict result = inputSpectrum[channel];
-        for (int32_t i = 0; i < overlap; ++i)
-            target[i] += result[i];
-        for (int32_t i = overlap; i < kBlockResultLength; ++i)
-            target[i] = result[i] + 0.0;
-        target[kBlockResultLength] = 0.0;
+        double* target = outputQueue[channel].data() + writePosition;
+#if defined(VORPANE_AVX2_PRODUCT)
+        if (wide) {
+            placeResultAvx2(target, inputSpectrum[channel]);
+            continue;
+        }
+#endif
+        placeResult(target, inputSpectrum[channel]);
     }
 }
 
 template <class Sample> void BlockConvolver::deliverOutput(Sample** outputs, int32_t count) {
     for (int channel = 0; channel < kChannels; ++channel) {
-        const double* queued = outputQueue[channel].data();
-        Sample* output = outputs[channel];
+        const double* __restrict queued = outputQueue[channel].data();
+        Sample* __restrict output = outputs[channel];
         for (int32_t i = 0; i < count; ++i)
             output[i] = static_cast<Sample>(queued[i]);
         outputQueue[channel].removeFront(static_cast<size_t>(count));

@@ -553,8 +553,8 @@ void FFTReal<DT>::compute_inverse_pass_1_2(DataType x[], const DataType sf[]) co
 }
 
 // With AVX2 and FMA, lengths of 64 and more run in sweeps that each compute several passes: the
-// first forward sweep passes 1 to 3 and table pass 3, then the table passes two at a time (one
-// on its own first when their number is odd), then the rotation passes one at a time. Like the
+// first forward sweep passes 1 to 3 and table pass 3, then the table passes two at a time (the
+// widest on its own when their number is odd), then the rotation passes one at a time. Like the
 // passes, the sweeps alternate between f and the work buffer, the last one writing f; the
 // inverse runs them backwards, the last one writing x.
 template <class DT> int32_t FFTReal<DT>::count_sweeps() const {
@@ -577,15 +577,6 @@ template <class DT> void FFTReal<DT>::compute_fft_sweeps(DataType f[], const Dat
         std::swap(df, sf);
         const int32_t last_table_pass = std::min<int32_t>(_nbr_bits - 1, TRIGO_BD_LIMIT);
         int32_t pass = 4;
-        if (((last_table_pass - 3) & 1) != 0) {
-            fftreal_assert(df != 0);
-            fftreal_assert(sf != 0);
-            fftreal_assert(df != sf);
-            fftreal_assert(pass < _nbr_bits);
-            fftreal::avx2::forward_pass(df, sf, get_trigo_level_ptr(pass), 1 << pass, _length);
-            std::swap(df, sf);
-            ++pass;
-        }
         for (; pass < last_table_pass; pass += 2) {
             fftreal_assert(df != 0);
             fftreal_assert(sf != 0);
@@ -595,6 +586,17 @@ template <class DT> void FFTReal<DT>::compute_fft_sweeps(DataType f[], const Dat
             fftreal::avx2::forward_pass_pair(df, sf, get_trigo_level_ptr(pass),
                                              get_trigo_level_ptr(pass + 1), 1 << pass, _length);
             std::swap(df, sf);
+        }
+        // An odd number of table passes leaves the last, widest one on its own.
+        if (pass == last_table_pass) {
+            fftreal_assert(df != 0);
+            fftreal_assert(sf != 0);
+            fftreal_assert(df != sf);
+            fftreal_assert(pass >= 3);
+            fftreal_assert(pass < _nbr_bits);
+            fftreal::avx2::forward_pass(df, sf, get_trigo_level_ptr(pass), 1 << pass, _length);
+            std::swap(df, sf);
+            ++pass;
         }
         for (; pass < _nbr_bits; ++pass) {
             compute_direct_pass_n_osc(df, sf, pass);
@@ -620,7 +622,18 @@ template <class DT> void FFTReal<DT>::compute_ifft_sweeps(const DataType f[], Da
             sf = df;
             std::swap(df, other);
         }
-        // Pairs from the top; an odd pass 4 is left on its own.
+        // The widest table pass on its own when their number is odd, then pairs down to pass 4.
+        if (((last_table_pass - 3) & 1) != 0) {
+            fftreal_assert(df != 0);
+            fftreal_assert(sf != 0);
+            fftreal_assert(df != sf);
+            fftreal_assert(pass >= 3);
+            fftreal_assert(pass < _nbr_bits);
+            fftreal::avx2::inverse_pass(df, sf, get_trigo_level_ptr(pass), 1 << pass, _length);
+            sf = df;
+            std::swap(df, other);
+            --pass;
+        }
         for (; pass - 1 >= 4; pass -= 2) {
             fftreal_assert(df != 0);
             fftreal_assert(sf != 0);
@@ -630,13 +643,6 @@ template <class DT> void FFTReal<DT>::compute_ifft_sweeps(const DataType f[], Da
                                              get_trigo_level_ptr(pass), 1 << (pass - 1), _length);
             sf = df;
             std::swap(df, other);
-        }
-        if (pass == 4) {
-            fftreal_assert(df != 0);
-            fftreal_assert(sf != 0);
-            fftreal_assert(df != sf);
-            fftreal::avx2::inverse_pass(df, sf, get_trigo_level_ptr(4), 16, _length);
-            sf = df;
         }
         fftreal_assert(x != 0);
         fftreal_assert(sf != 0);

@@ -6,7 +6,8 @@
 // The sweeps of a forward transform of N >= 64 values:
 //  - the first: passes 1 and 2 (reading x through the bit-reversal table), pass 3 and table
 //    pass 3, on blocks of 16 values, four blocks at a time (lane k works on block k);
-//  - table passes two at a time (p and p + 1, blocks of 4n with n = 2^p), or one on its own.
+//  - table passes two at a time (p and p + 1, blocks of 4n with n = 2^p), and the widest one on
+//    its own when their number is odd.
 // The inverse transform runs the mirror images in the opposite order.
 #pragma once
 
