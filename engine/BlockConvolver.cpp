@@ -142,9 +142,28 @@ template <class Sample>
 void BlockConvolver::process(Sample** inputs, Sample** outputs, int32_t count) {
     if (count <= 0) return;
     if (count < kBlockLength - blockFill && outputQueue[0].size() >= static_cast<size_t>(count)) {
-        // The common short call that completes no block: samples in, samples out.
-        appendInput(inputs, 0, count);
-        deliverOutput(outputs, count);
+        // The common short call that completes no block: samples in, samples out, both channels
+        // in one loop each, all input read before any output is written (hosts may hand over
+        // the same buffers for both).
+        double* __restrict waitingLeft = blockBuffer[0] + blockFill;
+        double* __restrict waitingRight = blockBuffer[1] + blockFill;
+        const Sample* inputLeft = inputs[0];
+        const Sample* inputRight = inputs[1];
+        for (int32_t i = 0; i < count; ++i) {
+            waitingLeft[i] = static_cast<double>(inputLeft[i]);
+            waitingRight[i] = static_cast<double>(inputRight[i]);
+        }
+        blockFill += count;
+        const double* __restrict queuedLeft = outputQueue[0].data();
+        const double* __restrict queuedRight = outputQueue[1].data();
+        Sample* outputLeft = outputs[0];
+        Sample* outputRight = outputs[1];
+        for (int32_t i = 0; i < count; ++i) {
+            outputLeft[i] = static_cast<Sample>(queuedLeft[i]);
+            outputRight[i] = static_cast<Sample>(queuedRight[i]);
+        }
+        outputQueue[0].removeFront(static_cast<size_t>(count));
+        outputQueue[1].removeFront(static_cast<size_t>(count));
         return;
     }
     // Fill the waiting block and render it each time it is complete.
