@@ -149,23 +149,36 @@ void BlockConvolver::process(Sample** inputs, Sample** outputs, int32_t count) {
         double* __restrict waitingRight = blockBuffer[1] + blockFill;
         const Sample* inputLeft = inputs[0];
         const Sample* inputRight = inputs[1];
-        for (int32_t i = 0; i < count; ++i) {
-            waitingLeft[i] = static_cast<double>(inputLeft[i]);
-            waitingRight[i] = static_cast<double>(inputRight[i]);
-        }
-        blockFill += count;
         const double* __restrict queuedLeft = outputQueue[0].data();
         const double* __restrict queuedRight = outputQueue[1].data();
         Sample* outputLeft = outputs[0];
         Sample* outputRight = outputs[1];
-        for (int32_t i = 0; i < count; ++i) {
-            outputLeft[i] = static_cast<Sample>(queuedLeft[i]);
-            outputRight[i] = static_cast<Sample>(queuedRight[i]);
+        if (count == 1) {
+            // Hosts that render frame by frame: no loop set-up at all.
+            waitingLeft[0] = static_cast<double>(inputLeft[0]);
+            waitingRight[0] = static_cast<double>(inputRight[0]);
+            outputLeft[0] = static_cast<Sample>(queuedLeft[0]);
+            outputRight[0] = static_cast<Sample>(queuedRight[0]);
+        } else {
+            for (int32_t i = 0; i < count; ++i) {
+                waitingLeft[i] = static_cast<double>(inputLeft[i]);
+                waitingRight[i] = static_cast<double>(inputRight[i]);
+            }
+            for (int32_t i = 0; i < count; ++i) {
+                outputLeft[i] = static_cast<Sample>(queuedLeft[i]);
+                outputRight[i] = static_cast<Sample>(queuedRight[i]);
+            }
         }
+        blockFill += count;
         outputQueue[0].removeFront(static_cast<size_t>(count));
         outputQueue[1].removeFront(static_cast<size_t>(count));
         return;
     }
+    processBlocks(inputs, outputs, count);
+}
+
+template <class Sample>
+void BlockConvolver::processBlocks(Sample** inputs, Sample** outputs, int32_t count) {
     // Fill the waiting block and render it each time it is complete.
     int32_t taken = 0;
     while (taken < count) {

@@ -58,6 +58,9 @@ class BlockConvolver {
 
   private:
     template <class Sample> void process(Sample** inputs, Sample** outputs, int32_t count);
+    // The part of a call that completes a block (kept apart so that short calls stay lean).
+    template <class Sample>
+    [[gnu::noinline]] void processBlocks(Sample** inputs, Sample** outputs, int32_t count);
     template <class Sample> void appendInput(Sample** inputs, int32_t offset, int32_t count);
     void renderBlock();
     template <class Sample> void deliverOutput(Sample** outputs, int32_t count);
