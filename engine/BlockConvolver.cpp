@@ -140,6 +140,23 @@ void BlockConvolver::processDoubleReplacing(double** inputs, double** outputs, i
 
 template <class Sample>
 void BlockConvolver::process(Sample** inputs, Sample** outputs, int32_t count) {
+    if (count == 1 && blockFill < kBlockLength - 1 && outputQueue[0].size() > 0) {
+        // Hosts that render frame by frame: one sample in and one out per channel, nothing else.
+        const Sample left = inputs[0][0], right = inputs[1][0];
+        blockBuffer[0][blockFill] = static_cast<double>(left);
+        blockBuffer[1][blockFill] = static_cast<double>(right);
+        ++blockFill;
+        outputs[0][0] = static_cast<Sample>(outputQueue[0].data()[0]);
+        outputs[1][0] = static_cast<Sample>(outputQueue[1].data()[0]);
+        outputQueue[0].removeFront(1);
+        outputQueue[1].removeFront(1);
+        return;
+    }
+    processFrames(inputs, outputs, count);
+}
+
+template <class Sample>
+void BlockConvolver::processFrames(Sample** inputs, Sample** outputs, int32_t count) {
     if (count <= 0) return;
     if (count < kBlockLength - blockFill && outputQueue[0].size() >= static_cast<size_t>(count)) {
         // The common short call that completes no block: samples in, samples out, both channels
@@ -153,21 +170,13 @@ void BlockConvolver::process(Sample** inputs, Sample** outputs, int32_t count) {
         const double* __restrict queuedRight = outputQueue[1].data();
         Sample* outputLeft = outputs[0];
         Sample* outputRight = outputs[1];
-        if (count == 1) {
-            // Hosts that render frame by frame: no loop set-up at all.
-            waitingLeft[0] = static_cast<double>(inputLeft[0]);
-            waitingRight[0] = static_cast<double>(inputRight[0]);
-            outputLeft[0] = static_cast<Sample>(queuedLeft[0]);
-            outputRight[0] = static_cast<Sample>(queuedRight[0]);
-        } else {
-            for (int32_t i = 0; i < count; ++i) {
-                waitingLeft[i] = static_cast<double>(inputLeft[i]);
-                waitingRight[i] = static_cast<double>(inputRight[i]);
-            }
-            for (int32_t i = 0; i < count; ++i) {
-                outputLeft[i] = static_cast<Sample>(queuedLeft[i]);
-                outputRight[i] = static_cast<Sample>(queuedRight[i]);
-            }
+        for (int32_t i = 0; i < count; ++i) {
+            waitingLeft[i] = static_cast<double>(inputLeft[i]);
+            waitingRight[i] = static_cast<double>(inputRight[i]);
+        }
+        for (int32_t i = 0; i < count; ++i) {
+            outputLeft[i] = static_cast<Sample>(queuedLeft[i]);
+            outputRight[i] = static_cast<Sample>(queuedRight[i]);
         }
         blockFill += count;
         outputQueue[0].removeFront(static_cast<size_t>(count));

@@ -58,7 +58,10 @@ class BlockConvolver {
 
   private:
     template <class Sample> void process(Sample** inputs, Sample** outputs, int32_t count);
-    // The part of a call that completes a block (kept apart so that short calls stay lean).
+    // Calls of more than one frame, and the part of a call that completes a block: kept apart
+    // so that the shorter calls stay lean.
+    template <class Sample>
+    [[gnu::noinline]] void processFrames(Sample** inputs, Sample** outputs, int32_t count);
     template <class Sample>
     [[gnu::noinline]] void processBlocks(Sample** inputs, Sample** outputs, int32_t count);
     template <class Sample> void appendInput(Sample** inputs, int32_t offset, int32_t count);
