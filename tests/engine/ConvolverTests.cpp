@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <random>
@@ -196,5 +197,34 @@ TEST(ConvolverFaultyInput, NotANumberOrInfinitySpoilsOnlyTheOutputOfItsOwnBlock)
             ASSERT_EQ(output.left[i], expected.left[i]) << bad << " " << i;
             ASSERT_EQ(output.right[i], expected.right[i]) << bad << " " << i;
         }
+    }
+}
+
+TEST(ConvolverStreaming, InPlaceBuffersGiveTheSameOutput) {
+    // Hosts often hand over the same buffers for input and output; every call size reads its
+    // input before it writes its output.
+    const SyntheticTable table = SyntheticTable::random(15);
+    const Stereo input = enginetest::randomStereo(6000, 16);
+    EngineRig reference(table);
+    const Stereo expected = reference.runFloat(input, {1000});
+    for (int32_t size : {1, 3, 64, 1023, 1024, 2500}) {
+        EngineRig rig(table);
+        Stereo output(input.frames());
+        std::vector<float> left(static_cast<size_t>(size)), right(static_cast<size_t>(size));
+        for (size_t done = 0; done < input.frames(); done += static_cast<size_t>(size)) {
+            const size_t frames = std::min(static_cast<size_t>(size), input.frames() - done);
+            for (size_t i = 0; i < frames; ++i) {
+                left[i] = static_cast<float>(input.left[done + i]);
+                right[i] = static_cast<float>(input.right[done + i]);
+            }
+            float* buffers[] = {left.data(), right.data()};
+            rig.engine->processReplacing(buffers, buffers, static_cast<int32_t>(frames));
+            for (size_t i = 0; i < frames; ++i) {
+                output.left[done + i] = left[i];
+                output.right[done + i] = right[i];
+            }
+        }
+        ASSERT_EQ(output.left, expected.left) << size;
+        ASSERT_EQ(output.right, expected.right) << size;
     }
 }
