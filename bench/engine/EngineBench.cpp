@@ -37,8 +37,8 @@ namespace {
 constexpr int kLength = 2048;
 constexpr int kPool = 8; // inputs cycled through, 128 KiB: fresh for the cache of each call
 constexpr double kSampleRate = 48000.0;
-constexpr int kRounds = 5;
-constexpr double kMinTime = 0.2;
+constexpr int kRounds = 9;
+constexpr double kMinTime = 0.15;
 const int32_t kHostBlocks[] = {1, 16, 64, 512, 4096};
 const char* const kZamFile = "ZamHeadX2-vst.so";
 
