@@ -96,11 +96,13 @@ void AVorpane::getProgramName(char* name) {
         std::strcpy(name, stored);
 }
 
+// Linux hosts read every text as UTF-8: the degree sign is the two bytes C2 B0, and the longer
+// label with its terminator still fits the interface's 8-byte label limit.
 void AVorpane::getParameterLabel(int32_t index, char* label) {
     if (index == kAzimuthIndex)
-        std::strcpy(label, "Hor \xB0");
+        std::strcpy(label, "Hor \xC2\xB0");
     else if (index == kElevationIndex)
-        std::strcpy(label, "Vert \xB0");
+        std::strcpy(label, "Vert \xC2\xB0");
 }
 
 void AVorpane::getParameterDisplay(int32_t index, char* text) {
