@@ -8,7 +8,7 @@ VST_INSTALL_DIR ?= $(HOME)/.vst
 
 CMAKE_CONFIGURE = cmake -S . -DCMAKE_BUILD_TYPE
 
-.PHONY: all deps build demo test test-plain test-asan test-tsan bench install format clean
+.PHONY: all deps build demo test test-plain test-asan test-tsan bench install deb format clean
 
 all: build
 
@@ -54,12 +54,26 @@ bench: deps
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@bash scripts/bench.sh $(BUILD_DIR)
 
-# `install` replaces the file rather than rewriting it in place, so a running host that has the
-# old library mapped keeps working.
+# `make install` installs the plug-in for the current user (VST_INSTALL_DIR, ~/.vst);
+# `make install PREFIX=/usr/local` installs system-wide: PREFIX/lib/vst/Vorpane.so and the tools
+# in PREFIX/bin. DESTDIR is honoured by both. The file is replaced rather than rewritten in place,
+# so a running host that has the old library mapped keeps working.
+PREFIX  ?=
+DESTDIR ?=
+
 install: build
-	@mkdir -p "$(VST_INSTALL_DIR)"
-	@install -m 0644 $(BUILD_DIR)/Vorpane.so "$(VST_INSTALL_DIR)/Vorpane.so"
-	@echo "Installed $(VST_INSTALL_DIR)/Vorpane.so"
+ifeq ($(strip $(PREFIX)),)
+	@mkdir -p "$(DESTDIR)$(VST_INSTALL_DIR)"
+	@install -m 0644 $(BUILD_DIR)/Vorpane.so "$(DESTDIR)$(VST_INSTALL_DIR)/Vorpane.so"
+	@echo "Installed $(DESTDIR)$(VST_INSTALL_DIR)/Vorpane.so"
+else
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+endif
+
+# The Debian package, built from the release build: $(BUILD_DIR)/vorpane_VERSION_amd64.deb.
+deb: build
+	@cd $(BUILD_DIR) && cpack -G DEB >/dev/null
+	@ls $(BUILD_DIR)/vorpane_*.deb
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

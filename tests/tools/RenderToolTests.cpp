@@ -217,6 +217,14 @@ TEST_F(RenderTool, DefaultPluginIsTheOneOfThisBuild) {
     EXPECT_EQ(readWav(dir / "out.wav").frames(), 4000u);
 }
 
+using InfoTool = RenderTool;
+
+TEST_F(InfoTool, ShowsThePluginsTextsAsTheyAreInUtf8) {
+    ASSERT_EQ(runProgram(VORPANE_INFO_PATH, VORPANE_PLUGIN_PATH), 0) << err;
+    EXPECT_NE(out.find("Azimuth = 12 (Hor \xC2\xB0)"), std::string::npos) << out;
+    EXPECT_NE(out.find("Elevation = 24 (Vert \xC2\xB0)"), std::string::npos) << out;
+}
+
 using DemoInputTool = RenderTool;
 
 TEST_F(DemoInputTool, WrongUsageExitsWith2AndWritesNothing) {

@@ -20,12 +20,16 @@ namespace {
 
 using namespace render;
 
-// The Vorpane.so of the build this tool belongs to: the tool lives in BUILD/tools/.
+// The Vorpane.so this tool comes with: in a build the tool lives in BUILD/tools/ beside
+// BUILD/Vorpane.so; installed it lives in PREFIX/bin/ and the plug-in in PREFIX/lib/vst/.
 std::string defaultPluginPath() {
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return "Vorpane.so";
-    return (self.parent_path().parent_path() / "Vorpane.so").string();
+    const std::filesystem::path up = self.parent_path().parent_path();
+    const std::filesystem::path built = up / "Vorpane.so";
+    if (std::filesystem::exists(built, error)) return built.string();
+    return (up / "lib" / "vst" / "Vorpane.so").string();
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
