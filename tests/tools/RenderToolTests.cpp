@@ -1,5 +1,7 @@
 // vorpane-render as scripts use it: exit codes, messages, files.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sndfile.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -215,6 +217,58 @@ TEST_F(RenderTool, DefaultPluginIsTheOneOfThisBuild) {
     EXPECT_NE(out.find("through Vorpane"), std::string::npos) << out;
     EXPECT_NE(out.find("Vorpane.so"), std::string::npos) << out;
     EXPECT_EQ(readWav(dir / "out.wav").frames(), 4000u);
+}
+
+TEST_F(RenderTool, NoProgressLineWhenStandardErrorIsNotATerminal) {
+    writeWav(dir / "in.wav", ramp(2, 96000));
+    ASSERT_EQ(run(path("in.wav") + " " + path("out.wav")), 0) << err;
+    EXPECT_EQ(err, "");
+    EXPECT_NE(out.find("peak left"), std::string::npos) << out;
+}
+
+TEST_F(RenderTool, QuietPrintsNothingButErrors) {
+    writeWav(dir / "in.wav", ramp(2, 48000));
+    for (const char* quiet : {"--quiet ", "-q "}) {
+        ASSERT_EQ(run(quiet + path("in.wav") + " " + path("out.wav")), 0) << err;
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(err, "");
+        EXPECT_EQ(readWav(dir / "out.wav").frames(), 48000u);
+    }
+    EXPECT_EQ(run("--quiet " + path("missing.wav") + " " + path("out2.wav")), 3);
+    EXPECT_NE(err.find("does not exist"), std::string::npos) << err;
+}
+
+// On a terminal the progress line shows the percentage and is cleared at the end, so the
+// terminal is left as it was.
+TEST_F(RenderTool, ProgressLineOnATerminal) {
+    writeWav(dir / "in.wav", ramp(2, 96000));
+    int master = -1, slave = -1;
+    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        dup2(slave, STDERR_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        close(master);
+        execl(VORPANE_RENDER_PATH, VORPANE_RENDER_PATH, path("in.wav").c_str(),
+              path("out.wav").c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(slave);
+    std::string terminal;
+    char chunk[512];
+    for (ssize_t n; (n = read(master, chunk, sizeof(chunk))) > 0;)
+        terminal.append(chunk, static_cast<size_t>(n));
+    close(master);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(terminal.find("\r\033[Krendering   0%"), std::string::npos) << terminal;
+    const std::string cleared = "\r\033[K";
+    ASSERT_GE(terminal.size(), cleared.size());
+    EXPECT_EQ(terminal.substr(terminal.size() - cleared.size()), cleared) << terminal;
 }
 
 using InfoTool = RenderTool;

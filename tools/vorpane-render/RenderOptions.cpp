@@ -71,6 +71,10 @@ bool parseOptions(int argc, const char* const* argv, RenderOptions& options, std
             options.help = true;
             return true;
         }
+        if (argument == "--quiet" || argument == "-q") {
+            options.quiet = true;
+            continue;
+        }
         if (argument == "--") {
             for (++i; i < argc; ++i)
                 positional.push_back(argv[i]);
@@ -156,9 +160,11 @@ const char* usageText() {
            "  --sweep NAME=FROM:TO  move azimuth or elevation in a straight line from FROM\n"
            "                        at the start of the input to TO at its end, set between\n"
            "                        blocks as host automation does; may be given for both\n"
+           "  --quiet, -q           print nothing but errors\n"
            "  --help                show this text\n"
            "\n"
-           "It prints the peak level of each output channel.\n"
+           "It prints what it rendered and the peak level of each output channel. While\n"
+           "it renders, a terminal on standard error shows the progress and the speed.\n"
            "\n"
            "exit codes: 0 done, 2 wrong usage (unknown option, missing or out-of-range\n"
            "value), 3 input missing or unreadable, 4 plug-in cannot be loaded,\n"
