@@ -8,7 +8,7 @@ VST_INSTALL_DIR ?= $(HOME)/.vst
 
 CMAKE_CONFIGURE = cmake -S . -DCMAKE_BUILD_TYPE
 
-.PHONY: all deps build demo test test-plain test-asan test-tsan bench install deb format clean
+.PHONY: all deps build demo test test-plain test-asan test-tsan bench install deb plots format clean
 
 all: build
 
@@ -74,6 +74,11 @@ endif
 deb: build
 	@cd $(BUILD_DIR) && cpack -G DEB >/dev/null
 	@ls $(BUILD_DIR)/vorpane_*.deb
+
+# Redraws the README's pictures of the built-in HRIR table in docs/.
+plots: build
+	@$(BUILD_DIR)/tools/make-plots docs
+	@echo "Drew docs/directions.png and docs/response.png"
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

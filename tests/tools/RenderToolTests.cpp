@@ -1,4 +1,5 @@
 // vorpane-render as scripts use it: exit codes, messages, files.
+#include <cairo.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
@@ -7,6 +8,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -293,4 +295,29 @@ TEST_F(DemoInputTool, WrongUsageExitsWith2AndWritesNothing) {
     EXPECT_NE(out.find("usage"), std::string::npos);
     EXPECT_EQ(runProgram(MAKE_DEMO_INPUT_PATH, path("a.wav") + " 0.5"), 0);
     EXPECT_TRUE(fs::exists(dir / "a.wav"));
+}
+
+using PlotsTool = RenderTool;
+
+// The README's pictures are what make-plots draws from the built-in table.
+TEST_F(PlotsTool, CommittedPlotsMatchWhatTheToolDraws) {
+    // Leak checking of sanitizer builds is off for the tool: fontconfig loses a few bytes.
+    ASSERT_EQ(runProgram("ASAN_OPTIONS=detect_leaks=0 " MAKE_PLOTS_PATH, dir.string()), 0) << err;
+    for (const char* name : {"directions.png", "response.png"}) {
+        cairo_surface_t* made = cairo_image_surface_create_from_png((dir / name).c_str());
+        cairo_surface_t* committed =
+            cairo_image_surface_create_from_png((fs::path(VORPANE_DOCS_DIR) / name).c_str());
+        ASSERT_EQ(cairo_surface_status(made), CAIRO_STATUS_SUCCESS) << name;
+        ASSERT_EQ(cairo_surface_status(committed), CAIRO_STATUS_SUCCESS) << name;
+        const int height = cairo_image_surface_get_height(made);
+        ASSERT_EQ(cairo_image_surface_get_width(made), cairo_image_surface_get_width(committed));
+        ASSERT_EQ(height, cairo_image_surface_get_height(committed));
+        EXPECT_EQ(0,
+                  std::memcmp(cairo_image_surface_get_data(made),
+                              cairo_image_surface_get_data(committed),
+                              static_cast<size_t>(height) * cairo_image_surface_get_stride(made)))
+            << name << " differs from the committed picture: run make plots";
+        cairo_surface_destroy(made);
+        cairo_surface_destroy(committed);
+    }
 }
