@@ -126,7 +126,8 @@ TEST_F(Package, UnpackedPluginLoadsThroughItsEntryPoint) {
     effect->dispatcher(effect, effGetEffectName, 0, 0, name, 0.0f);
     EXPECT_STREQ(name, "Vorpane");
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
-    dlclose(library);
+    // Kept loaded, as a host keeps a plug-in library: unloading would also unload pixman (through
+    // cairo), whose start-up allocations the leak checker of sanitizer builds then reports.
 }
 
 TEST_F(Package, UnpackedRenderToolUsesTheUnpackedPlugin) {

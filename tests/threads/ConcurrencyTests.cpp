@@ -101,6 +101,9 @@ TEST(Threads, TwoThreadsSetParametersWhileTheAudioThreadRenders) {
         for (int i = 0; rendering.load() || i < 200; ++i) {
             plugin.set(i % 2, static_cast<float>((i * 7 + own * 13) % 101) / 100.0f);
             (void)plugin.get((i + 1) % 2);
+            // Restoring a session selects the program again while automation plays.
+            if (own == 0 && i % 16 == 0)
+                plugin.effect->dispatcher(plugin.effect, effSetProgram, 0, 0, nullptr, 0.0f);
             changes.fetch_add(1);
         }
         stopped.fetch_add(1);

@@ -276,7 +276,10 @@ TEST_F(RenderTool, ProgressLineOnATerminal) {
 using InfoTool = RenderTool;
 
 TEST_F(InfoTool, ShowsThePluginsTextsAsTheyAreInUtf8) {
-    ASSERT_EQ(runProgram(VORPANE_INFO_PATH, VORPANE_PLUGIN_PATH), 0) << err;
+    // The tool unloads the plug-in, and with it pixman (through cairo), which never frees its
+    // start-up allocations; leak checking of sanitizer builds is off for it.
+    ASSERT_EQ(runProgram("ASAN_OPTIONS=detect_leaks=0 " VORPANE_INFO_PATH, VORPANE_PLUGIN_PATH), 0)
+        << err;
     EXPECT_NE(out.find("Azimuth = 12 (Hor \xC2\xB0)"), std::string::npos) << out;
     EXPECT_NE(out.find("Elevation = 24 (Vert \xC2\xB0)"), std::string::npos) << out;
 }
