@@ -6,13 +6,22 @@ include(GNUInstallDirs)
 set(VORPANE_PLUGIN_DIR lib/vst)
 set(VORPANE_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/vorpane)
 
+# Installing again replaces each binary with a new file instead of rewriting the old one in
+# place: a running host keeps its mapping of the old plug-in intact, and a running tool's file is
+# not busy.
+function(vorpane_install_replaces path)
+  install(CODE "file(REMOVE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${path}\")")
+endfunction()
+
 # A plug-in is a shared object: readable, not executable.
+vorpane_install_replaces(${VORPANE_PLUGIN_DIR}/Vorpane.so)
 install(TARGETS Vorpane
   LIBRARY DESTINATION ${VORPANE_PLUGIN_DIR}
   PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
 foreach(tool vorpane-render vorpane-host)
   if(TARGET ${tool})
+    vorpane_install_replaces(${CMAKE_INSTALL_BINDIR}/${tool})
     install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()

@@ -3,14 +3,18 @@
 #include "plugin/VstInterface.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -149,4 +153,35 @@ TEST_F(Package, UnpackedRenderToolUsesTheUnpackedPlugin) {
     EXPECT_EQ(status, 0) << out;
     EXPECT_NE(out.find((root / "usr/lib/vst/Vorpane.so").string()), std::string::npos) << out;
     EXPECT_TRUE(fs::exists(output));
+}
+
+// A system-wide install over an older one, while a host has the older plug-in mapped: the host's
+// mapping keeps its bytes, and the new plug-in is a new file beside it.
+TEST(Install, ReinstallingReplacesThePluginAHostHasMapped) {
+    const fs::path stage =
+        fs::temp_directory_path() / ("vorpane-install-test-" + std::to_string(getpid()));
+    fs::remove_all(stage);
+    const std::string install = std::string("DESTDIR=") + stage.string() + " " +
+                                CMAKE_COMMAND_PATH + " --install " + VORPANE_BUILD_DIR +
+                                " --prefix /usr/local >/dev/null";
+    ASSERT_EQ(std::system(install.c_str()), 0);
+    const fs::path plugin = stage / "usr/local/lib/vst/Vorpane.so";
+    const int fd = open(plugin.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    struct stat before {};
+    fstat(fd, &before);
+    void* mapped = mmap(nullptr, 4096, PROT_READ, MAP_PRIVATE, fd, 0);
+    ASSERT_NE(mapped, MAP_FAILED);
+    std::vector<char> head(static_cast<char*>(mapped), static_cast<char*>(mapped) + 4096);
+
+    ASSERT_EQ(std::system(install.c_str()), 0);
+    struct stat after {};
+    ASSERT_EQ(stat(plugin.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino);
+    EXPECT_EQ(std::memcmp(mapped, head.data(), head.size()), 0);
+    EXPECT_EQ(after.st_mode & 0777, 0644u);
+    EXPECT_TRUE(fs::exists(stage / "usr/local/bin/vorpane-render"));
+    munmap(mapped, 4096);
+    close(fd);
+    fs::remove_all(stage);
 }
