@@ -2,12 +2,13 @@
 BUILD_DIR      ?= build
 TEST_BUILD_DIR ?= build-test
 ASAN_BUILD_DIR ?= build-asan
+TSAN_BUILD_DIR ?= build-tsan
 JOBS           ?= $(shell nproc)
 VST_INSTALL_DIR ?= $(HOME)/.vst
 
 CMAKE_CONFIGURE = cmake -S . -DCMAKE_BUILD_TYPE
 
-.PHONY: all deps build demo test test-plain test-asan bench install format clean
+.PHONY: all deps build demo test test-plain test-asan test-tsan bench install deb plots format clean
 
 all: build
 
@@ -22,8 +23,9 @@ build: deps
 demo: build
 	@bash scripts/demo.sh $(BUILD_DIR)
 
-# Every test, in a debug build (checks on) and in an AddressSanitizer + UBSan build.
-test: deps test-plain test-asan
+# Every test, in a debug build (checks on) and in an AddressSanitizer + UBSan build; then the
+# tests that use threads (ctest label `threads`) in a ThreadSanitizer build.
+test: deps test-plain test-asan test-tsan
 
 test-plain: deps
 	@$(CMAKE_CONFIGURE)=Debug -B $(TEST_BUILD_DIR) >/dev/null
@@ -35,20 +37,51 @@ test-asan: deps
 	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
 	@cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# ThreadSanitizer maps its shadow memory at fixed addresses, which newer kernels' wider address
+# randomisation can collide with; where setarch can turn randomisation off for the test
+# processes, it does.
+TSAN_RUN := $(shell setarch $$(uname -m) -R true >/dev/null 2>&1 && echo setarch $$(uname -m) -R)
+TSAN_ENV := TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+
+test-tsan: deps
+	@$(CMAKE_CONFIGURE)=Debug -B $(TSAN_BUILD_DIR) -DVORPANE_TSAN=ON >/dev/null
+	@$(TSAN_ENV) $(TSAN_RUN) cmake --build $(TSAN_BUILD_DIR) -j $(JOBS)
+	@cd $(TSAN_BUILD_DIR) && $(TSAN_ENV) $(TSAN_RUN) ctest --output-on-failure -j $(JOBS) -L threads \
+	  --no-tests=error
+
 bench: deps
 	@$(CMAKE_CONFIGURE)=Release -B $(BUILD_DIR) -DVORPANE_BUILD_TESTS=OFF -DVORPANE_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@bash scripts/bench.sh $(BUILD_DIR)
 
-# `install` replaces the file rather than rewriting it in place, so a running host that has the
-# old library mapped keeps working.
+# `make install` installs the plug-in for the current user (VST_INSTALL_DIR, ~/.vst);
+# `make install PREFIX=/usr/local` installs system-wide: PREFIX/lib/vst/Vorpane.so and the tools
+# in PREFIX/bin. DESTDIR is honoured by both. The file is replaced rather than rewritten in place,
+# so a running host that has the old library mapped keeps working.
+PREFIX  ?=
+DESTDIR ?=
+
 install: build
-	@mkdir -p "$(VST_INSTALL_DIR)"
-	@install -m 0644 $(BUILD_DIR)/Vorpane.so "$(VST_INSTALL_DIR)/Vorpane.so"
-	@echo "Installed $(VST_INSTALL_DIR)/Vorpane.so"
+ifeq ($(strip $(PREFIX)),)
+	@mkdir -p "$(DESTDIR)$(VST_INSTALL_DIR)"
+	@install -m 0644 $(BUILD_DIR)/Vorpane.so "$(DESTDIR)$(VST_INSTALL_DIR)/Vorpane.so"
+	@echo "Installed $(DESTDIR)$(VST_INSTALL_DIR)/Vorpane.so"
+else
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+endif
+
+# The Debian package, built from the release build: $(BUILD_DIR)/vorpane_VERSION_amd64.deb.
+deb: build
+	@cd $(BUILD_DIR) && cpack -G DEB >/dev/null
+	@ls $(BUILD_DIR)/vorpane_*.deb
+
+# Redraws the README's pictures of the built-in HRIR table in docs/.
+plots: build
+	@$(BUILD_DIR)/tools/make-plots docs
+	@echo "Drew docs/directions.png and docs/response.png"
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR) $(ASAN_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR) $(ASAN_BUILD_DIR) $(TSAN_BUILD_DIR)

@@ -6,6 +6,7 @@
 #include "engine/HrirTable.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -60,12 +61,14 @@ void AVorpane::processReplacing(float** inputs, float** outputs, int32_t sampleF
 
 void AVorpane::setParameter(int32_t index, float value) {
     VrpProgram& program = programs[curProgram];
+    // Hosts set parameters from several threads at once (user interface, automation, editor):
+    // the program's copy is written atomically like the current value.
     if (index == kAzimuthIndex) {
         azimuth.store(value);
-        program.azimuth = value;
+        std::atomic_ref<float>(program.azimuth).store(value, std::memory_order_relaxed);
     } else if (index == kElevationIndex) {
         elevation.store(value);
-        program.elevation = value;
+        std::atomic_ref<float>(program.elevation).store(value, std::memory_order_relaxed);
     }
     // Raised after the value is stored, so the audio thread, which clears the flag before it
     // reads the values, never misses a change.
@@ -96,11 +99,13 @@ void AVorpane::getProgramName(char* name) {
         std::strcpy(name, stored);
 }
 
+// Linux hosts read every text as UTF-8: the degree sign is the two bytes C2 B0, and the longer
+// label with its terminator still fits the interface's 8-byte label limit.
 void AVorpane::getParameterLabel(int32_t index, char* label) {
     if (index == kAzimuthIndex)
-        std::strcpy(label, "Hor \xB0");
+        std::strcpy(label, "Hor \xC2\xB0");
     else if (index == kElevationIndex)
-        std::strcpy(label, "Vert \xB0");
+        std::strcpy(label, "Vert \xC2\xB0");
 }
 
 void AVorpane::getParameterDisplay(int32_t index, char* text) {
@@ -148,8 +153,11 @@ int32_t AVorpane::getPlugCategory() {
 
 void AVorpane::applyProgram(int32_t index) {
     curProgram = index;
-    setParameter(kAzimuthIndex, programs[index].azimuth);
-    setParameter(kElevationIndex, programs[index].elevation);
+    VrpProgram& program = programs[index];
+    setParameter(kAzimuthIndex,
+                 std::atomic_ref<float>(program.azimuth).load(std::memory_order_relaxed));
+    setParameter(kElevationIndex,
+                 std::atomic_ref<float>(program.elevation).load(std::memory_order_relaxed));
 }
 
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {

@@ -14,6 +14,8 @@ struct VrpProgram {
 };
 
 static_assert(sizeof(VrpProgram) == 32);
+// setParameter writes the program's values through std::atomic_ref.
+static_assert(alignof(float) >= std::atomic_ref<float>::required_alignment);
 
 class AVorpane : public AudioEffectX {
   public:

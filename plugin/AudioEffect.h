@@ -4,6 +4,7 @@
 
 #include "plugin/VstInterface.h"
 
+#include <atomic>
 #include <cstdint>
 
 class AEffEditor;
@@ -98,6 +99,7 @@ class AudioEffect {
     int32_t blockSize = 1024;
     int32_t numPrograms = 0;
     int32_t numParams = 0;
-    int32_t curProgram = 0;
+    // Read by setParameter on whatever thread the host sets parameters, written by effSetProgram.
+    std::atomic<int32_t> curProgram{0};
     AEffect cEffect{};
 };

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake make pkg-config clang-format
+  dpkg-dev file
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxtst-dev xvfb xauth
   libcairo2-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core fonts-urw-base35

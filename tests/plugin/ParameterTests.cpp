@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 using testhost::TestHost;
 
@@ -38,14 +39,76 @@ TEST_F(Parameters, IdentityTexts) {
 TEST_F(Parameters, NamesAndLabelsAreExactBytes) {
     EXPECT_EQ(host.text(effGetParamName, 0), "Azimuth");
     EXPECT_EQ(host.text(effGetParamName, 1), "Elevation");
-    EXPECT_EQ(host.text(effGetParamLabel, 0), std::string("Hor \xB0"));
-    EXPECT_EQ(host.text(effGetParamLabel, 1), std::string("Vert \xB0"));
+    // The degree sign in UTF-8, C2 B0, as Linux hosts read the labels.
+    EXPECT_EQ(host.text(effGetParamLabel, 0), std::string("Hor \xC2\xB0"));
+    EXPECT_EQ(host.text(effGetParamLabel, 1), std::string("Vert \xC2\xB0"));
 
+    // The longer label with its terminator fills the 8-byte label limit and no byte more.
     char label[16];
     std::memset(label, 0x7F, sizeof(label));
     host.dispatch(effGetParamLabel, 1, 0, label);
-    const unsigned char expected[] = {0x56, 0x65, 0x72, 0x74, 0x20, 0xB0, 0x00, 0x7F};
+    const unsigned char expected[] = {0x56, 0x65, 0x72, 0x74, 0x20, 0xC2, 0xB0, 0x00, 0x7F};
     EXPECT_EQ(std::memcmp(label, expected, sizeof(expected)), 0);
+    std::memset(label, 0x7F, sizeof(label));
+    host.dispatch(effGetParamLabel, 0, 0, label);
+    const unsigned char expectedHor[] = {0x48, 0x6F, 0x72, 0x20, 0xC2, 0xB0, 0x00, 0x7F};
+    EXPECT_EQ(std::memcmp(label, expectedHor, sizeof(expectedHor)), 0);
+}
+
+namespace {
+
+// Strict UTF-8: no stray continuation bytes, no overlong forms, no surrogates, nothing above
+// U+10FFFF.
+bool isValidUtf8(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        size_t extra = 0;
+        uint32_t code = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if ((lead & 0xE0) == 0xC0) {
+            extra = 1;
+            code = lead & 0x1F;
+        } else if ((lead & 0xF0) == 0xE0) {
+            extra = 2;
+            code = lead & 0x0F;
+        } else if ((lead & 0xF8) == 0xF0) {
+            extra = 3;
+            code = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (i + extra >= text.size()) return false;
+        for (size_t k = 1; k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        static constexpr uint32_t smallest[] = {0, 0x80, 0x800, 0x10000};
+        if (code < smallest[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+TEST_F(Parameters, EveryHostTextIsValidUtf8) {
+    ASSERT_TRUE(isValidUtf8("Hor \xC2\xB0"));
+    ASSERT_FALSE(isValidUtf8("Hor \xB0"));
+    ASSERT_FALSE(isValidUtf8("\xC0\xAF"));
+    std::vector<std::string> texts = {host.text(effGetEffectName), host.text(effGetProductString),
+                                      host.text(effGetVendorString), programName(), indexedName()};
+    for (int32_t index : {0, 1})
+        for (int32_t opcode : {effGetParamName, effGetParamLabel, effGetParamDisplay})
+            texts.push_back(host.text(opcode, index));
+    for (const std::string& text : texts) {
+        EXPECT_FALSE(text.empty());
+        EXPECT_TRUE(isValidUtf8(text)) << text;
+    }
 }
 
 TEST_F(Parameters, OtherIndicesLeaveTheTextUntouched) {

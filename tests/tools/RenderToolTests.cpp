@@ -1,10 +1,14 @@
 // vorpane-render as scripts use it: exit codes, messages, files.
+#include <cairo.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sndfile.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -217,6 +221,69 @@ TEST_F(RenderTool, DefaultPluginIsTheOneOfThisBuild) {
     EXPECT_EQ(readWav(dir / "out.wav").frames(), 4000u);
 }
 
+TEST_F(RenderTool, NoProgressLineWhenStandardErrorIsNotATerminal) {
+    writeWav(dir / "in.wav", ramp(2, 96000));
+    ASSERT_EQ(run(path("in.wav") + " " + path("out.wav")), 0) << err;
+    EXPECT_EQ(err, "");
+    EXPECT_NE(out.find("peak left"), std::string::npos) << out;
+}
+
+TEST_F(RenderTool, QuietPrintsNothingButErrors) {
+    writeWav(dir / "in.wav", ramp(2, 48000));
+    for (const char* quiet : {"--quiet ", "-q "}) {
+        ASSERT_EQ(run(quiet + path("in.wav") + " " + path("out.wav")), 0) << err;
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(err, "");
+        EXPECT_EQ(readWav(dir / "out.wav").frames(), 48000u);
+    }
+    EXPECT_EQ(run("--quiet " + path("missing.wav") + " " + path("out2.wav")), 3);
+    EXPECT_NE(err.find("does not exist"), std::string::npos) << err;
+}
+
+// On a terminal the progress line shows the percentage and is cleared at the end, so the
+// terminal is left as it was.
+TEST_F(RenderTool, ProgressLineOnATerminal) {
+    writeWav(dir / "in.wav", ramp(2, 96000));
+    int master = -1, slave = -1;
+    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        dup2(slave, STDERR_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        close(master);
+        execl(VORPANE_RENDER_PATH, VORPANE_RENDER_PATH, path("in.wav").c_str(),
+              path("out.wav").c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(slave);
+    std::string terminal;
+    char chunk[512];
+    for (ssize_t n; (n = read(master, chunk, sizeof(chunk))) > 0;)
+        terminal.append(chunk, static_cast<size_t>(n));
+    close(master);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(terminal.find("\r\033[Krendering   0%"), std::string::npos) << terminal;
+    const std::string cleared = "\r\033[K";
+    ASSERT_GE(terminal.size(), cleared.size());
+    EXPECT_EQ(terminal.substr(terminal.size() - cleared.size()), cleared) << terminal;
+}
+
+using InfoTool = RenderTool;
+
+TEST_F(InfoTool, ShowsThePluginsTextsAsTheyAreInUtf8) {
+    // The tool unloads the plug-in, and with it pixman (through cairo), which never frees its
+    // start-up allocations; leak checking of sanitizer builds is off for it.
+    ASSERT_EQ(runProgram("ASAN_OPTIONS=detect_leaks=0 " VORPANE_INFO_PATH, VORPANE_PLUGIN_PATH), 0)
+        << err;
+    EXPECT_NE(out.find("Azimuth = 12 (Hor \xC2\xB0)"), std::string::npos) << out;
+    EXPECT_NE(out.find("Elevation = 24 (Vert \xC2\xB0)"), std::string::npos) << out;
+}
+
 using DemoInputTool = RenderTool;
 
 TEST_F(DemoInputTool, WrongUsageExitsWith2AndWritesNothing) {
@@ -231,4 +298,29 @@ TEST_F(DemoInputTool, WrongUsageExitsWith2AndWritesNothing) {
     EXPECT_NE(out.find("usage"), std::string::npos);
     EXPECT_EQ(runProgram(MAKE_DEMO_INPUT_PATH, path("a.wav") + " 0.5"), 0);
     EXPECT_TRUE(fs::exists(dir / "a.wav"));
+}
+
+using PlotsTool = RenderTool;
+
+// The README's pictures are what make-plots draws from the built-in table.
+TEST_F(PlotsTool, CommittedPlotsMatchWhatTheToolDraws) {
+    // Leak checking of sanitizer builds is off for the tool: fontconfig loses a few bytes.
+    ASSERT_EQ(runProgram("ASAN_OPTIONS=detect_leaks=0 " MAKE_PLOTS_PATH, dir.string()), 0) << err;
+    for (const char* name : {"directions.png", "response.png"}) {
+        cairo_surface_t* made = cairo_image_surface_create_from_png((dir / name).c_str());
+        cairo_surface_t* committed =
+            cairo_image_surface_create_from_png((fs::path(VORPANE_DOCS_DIR) / name).c_str());
+        ASSERT_EQ(cairo_surface_status(made), CAIRO_STATUS_SUCCESS) << name;
+        ASSERT_EQ(cairo_surface_status(committed), CAIRO_STATUS_SUCCESS) << name;
+        const int height = cairo_image_surface_get_height(made);
+        ASSERT_EQ(cairo_image_surface_get_width(made), cairo_image_surface_get_width(committed));
+        ASSERT_EQ(height, cairo_image_surface_get_height(committed));
+        EXPECT_EQ(0,
+                  std::memcmp(cairo_image_surface_get_data(made),
+                              cairo_image_surface_get_data(committed),
+                              static_cast<size_t>(height) * cairo_image_surface_get_stride(made)))
+            << name << " differs from the committed picture: run make plots";
+        cairo_surface_destroy(made);
+        cairo_surface_destroy(committed);
+    }
 }

@@ -19,9 +19,29 @@ void printText(AEffect* effect, const char* what, int32_t opcode, int32_t index 
     std::printf("  %-18s %s\n", what, text);
 }
 
-// The plug-in speaks Windows-1252; the terminal UTF-8.
-void printLatin1(const char* text) {
-    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
+bool isUtf8(const unsigned char* c) {
+    while (*c) {
+        int extra = *c < 0x80             ? 0
+                    : (*c & 0xE0) == 0xC0 ? 1
+                    : (*c & 0xF0) == 0xE0 ? 2
+                    : (*c & 0xF8) == 0xF0 ? 3
+                                          : -1;
+        if (extra < 0) return false;
+        for (++c; extra > 0; --extra, ++c)
+            if ((*c & 0xC0) != 0x80) return false;
+    }
+    return true;
+}
+
+// Linux hosts read plug-in texts as UTF-8, as Vorpane writes them; a text that is not UTF-8 (a
+// plug-in written for a single-byte code page) is shown as Latin-1.
+void printHostText(const char* text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    if (isUtf8(bytes)) {
+        std::fputs(text, stdout);
+        return;
+    }
+    for (const unsigned char* c = bytes; *c; ++c) {
         if (*c < 0x80) {
             std::putchar(*c);
         } else {
@@ -66,7 +86,7 @@ int main(int argc, char** argv) {
         effect->dispatcher(effect, effGetParamDisplay, i, 0, display, 0.0f);
         effect->dispatcher(effect, effGetParamLabel, i, 0, label, 0.0f);
         std::printf("  parameter %d        %s = %s (", i, name, display);
-        printLatin1(label);
+        printHostText(label);
         std::printf(")\n");
     }
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);

@@ -71,6 +71,10 @@ bool parseOptions(int argc, const char* const* argv, RenderOptions& options, std
             options.help = true;
             return true;
         }
+        if (argument == "--quiet" || argument == "-q") {
+            options.quiet = true;
+            continue;
+        }
         if (argument == "--") {
             for (++i; i < argc; ++i)
                 positional.push_back(argv[i]);
@@ -146,7 +150,8 @@ const char* usageText() {
            "frames as INPUT and lines up with it. INPUT is only read.\n"
            "\n"
            "options:\n"
-           "  --plugin PATH         the plug-in to load (default: Vorpane.so of this build)\n"
+           "  --plugin PATH         the plug-in to load (default: the Vorpane.so installed\n"
+           "                        or built with this tool)\n"
            "  --block N             frames per processing call, 1 to 65536 (default 512)\n"
            "  --azimuth V           azimuth, normalised 0 (far left) to 1 (far right);\n"
            "                        default 0.5, straight ahead\n"
@@ -155,9 +160,11 @@ const char* usageText() {
            "  --sweep NAME=FROM:TO  move azimuth or elevation in a straight line from FROM\n"
            "                        at the start of the input to TO at its end, set between\n"
            "                        blocks as host automation does; may be given for both\n"
+           "  --quiet, -q           print nothing but errors\n"
            "  --help                show this text\n"
            "\n"
-           "It prints the peak level of each output channel.\n"
+           "It prints what it rendered and the peak level of each output channel. While\n"
+           "it renders, a terminal on standard error shows the progress and the speed.\n"
            "\n"
            "exit codes: 0 done, 2 wrong usage (unknown option, missing or out-of-range\n"
            "value), 3 input missing or unreadable, 4 plug-in cannot be loaded,\n"

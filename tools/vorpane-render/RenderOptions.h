@@ -33,6 +33,7 @@ struct RenderOptions {
     Parameter azimuth;
     Parameter elevation;
     bool help = false;
+    bool quiet = false; // nothing but errors on the output streams
 };
 
 constexpr int32_t kLargestBlock = 65536;

@@ -3,6 +3,7 @@
 #include "tools/vorpane-render/AudioFile.h"
 #include "tools/vorpane-render/ExitCodes.h"
 #include "tools/vorpane-render/PluginHost.h"
+#include "tools/vorpane-render/ProgressLine.h"
 #include "tools/vorpane-render/RenderOptions.h"
 
 #include <sys/stat.h>
@@ -20,12 +21,16 @@ namespace {
 
 using namespace render;
 
-// The Vorpane.so of the build this tool belongs to: the tool lives in BUILD/tools/.
+// The Vorpane.so this tool comes with: in a build the tool lives in BUILD/tools/ beside
+// BUILD/Vorpane.so; installed it lives in PREFIX/bin/ and the plug-in in PREFIX/lib/vst/.
 std::string defaultPluginPath() {
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return "Vorpane.so";
-    return (self.parent_path().parent_path() / "Vorpane.so").string();
+    const std::filesystem::path up = self.parent_path().parent_path();
+    const std::filesystem::path built = up / "Vorpane.so";
+    if (std::filesystem::exists(built, error)) return built.string();
+    return (up / "lib" / "vst" / "Vorpane.so").string();
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
@@ -53,7 +58,7 @@ std::string describe(const Parameter& parameter) {
 // Runs the input through the plug-in in blocks, moving swept parameters between blocks, and
 // drops the plug-in's latency from the start so the output lines up with the input.
 StereoSignal renderThrough(PluginHost& host, const StereoSignal& input,
-                           const RenderOptions& options) {
+                           const RenderOptions& options, ProgressLine& progress) {
     const size_t frames = input.frames();
     const size_t latency = static_cast<size_t>(std::max(0, host.latency()));
     const size_t total = frames + latency;
@@ -72,6 +77,7 @@ StereoSignal renderThrough(PluginHost& host, const StereoSignal& input,
     host.setParameter(1, options.elevation.at(0.0));
 
     for (size_t start = 0; start < total; start += block) {
+        progress.update(start, total);
         const size_t count = std::min(block, total - start);
         if (swept && start > 0) {
             const double fraction =
@@ -92,6 +98,7 @@ StereoSignal renderThrough(PluginHost& host, const StereoSignal& input,
             output.right[t - latency] = outR[i];
         }
     }
+    progress.clear();
     return output;
 }
 
@@ -129,7 +136,8 @@ int main(int argc, char** argv) {
     if (!host.load(options.plugin, static_cast<float>(input.sampleRate), options.block, error))
         return fail(kExitPlugin, error);
 
-    const StereoSignal output = renderThrough(host, input, options);
+    ProgressLine progress(stderr, !options.quiet && isatty(STDERR_FILENO), input.sampleRate);
+    const StereoSignal output = renderThrough(host, input, options, progress);
 
     // Written beside the target first, so a failed write leaves no half-written OUTPUT.
     const std::string partial = options.output + ".partial";
@@ -142,6 +150,7 @@ int main(int argc, char** argv) {
         return fail(kExitOutput, "cannot write " + options.output);
     }
 
+    if (options.quiet) return kExitOk;
     std::printf("Rendered %s (%zu frames, %d Hz, %s) through %s\n", options.input.c_str(),
                 input.frames(), input.sampleRate, input.sourceChannels == 1 ? "mono" : "stereo",
                 host.effectName().c_str());
