@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -128,6 +129,9 @@ bool HostWindow::create(int width, int height, std::string& error) {
     XChangeProperty(display, state->window, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(title),
                     static_cast<int>(std::strlen(title)));
+    const long pid = getpid();
+    XChangeProperty(display, state->window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL,
+                    32, PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
     char resName[] = "vorpane-host";
     char resClass[] = "Vorpane";
     XClassHint classHint{resName, resClass};
