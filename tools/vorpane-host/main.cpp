@@ -102,7 +102,7 @@ int runEditor(loader::PluginLibrary& plugin, const HostOptions& options) {
         return fail(kExitNoEditor, "the editor of " + options.plugin + " reports no size");
     const int width = rect->right - rect->left;
     const int height = rect->bottom - rect->top;
-    if (width <= 0 || height <= 0)
+    if (width <= 0 || height <= 0 || width > kLargestWindow || height > kLargestWindow)
         return fail(kExitNoEditor, "the editor of " + options.plugin + " reports a size of " +
                                        std::to_string(width) + " x " + std::to_string(height));
 
