@@ -363,6 +363,7 @@ TEST_F(HostTool, VorpanePanelScreenshotFollowsTheParameters) {
     EXPECT_EQ(right.width, 454);
     EXPECT_EQ(right.height, 302);
     EXPECT_NE(left.pixels, right.pixels);
+    EXPECT_EQ(err, "");
 }
 
 TEST_F(HostTool, VorpaneWheelOnTheAzimuthKnobIsPrintedAsAutomation) {
@@ -385,4 +386,5 @@ TEST_F(HostTool, VorpaneWheelOnTheAzimuthKnobIsPrintedAsAutomation) {
     ASSERT_NE(automate, std::string::npos) << out;
     EXPECT_LT(begin, automate) << out;
     EXPECT_GT(std::stod(out.substr(automate + 11)), 0.5) << out;
+    EXPECT_EQ(err, "");
 }

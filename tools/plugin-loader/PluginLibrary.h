@@ -34,6 +34,7 @@ class PluginLibrary {
     // Closes the effect if needed and unloads the library. Only for a process that keeps the
     // libraries the plug-in pulled in (cairo and the like) loaded itself: unloading the last user
     // of pixman loses what its initialisation allocated, which the sanitizer reports as a leak.
+    // In sanitizer builds the leak check of the process runs here, before the library goes.
     void unload();
 
   private:
