@@ -8,7 +8,7 @@ VST_INSTALL_DIR ?= $(HOME)/.vst
 
 CMAKE_CONFIGURE = cmake -S . -DCMAKE_BUILD_TYPE
 
-.PHONY: all deps build demo test test-plain test-asan test-tsan bench install deb plots format clean
+.PHONY: all deps build demo panel-screenshot test test-plain test-asan test-tsan bench install deb plots format clean
 
 all: build
 
@@ -22,6 +22,10 @@ build: deps
 
 demo: build
 	@bash scripts/demo.sh $(BUILD_DIR)
+
+# docs/panel.png from the Release build, through vorpane-host under a private X server.
+panel-screenshot: build
+	@bash scripts/panel-screenshot.sh $(BUILD_DIR)
 
 # Every test, in a debug build (checks on) and in an AddressSanitizer + UBSan build; then the
 # tests that use threads (ctest label `threads`) in a ThreadSanitizer build.

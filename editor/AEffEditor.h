@@ -1,7 +1,10 @@
 // The editor as the host boundary sees it: a rectangle, open, close, idle, keys and knob mode.
 #pragma once
 
-#include "plugin/VstInterface.h"
+#include "plugin/ERect.h"
+#include "plugin/VstKeyCode.h"
+
+#include <cstdint>
 
 class AudioEffect;
 

@@ -46,7 +46,11 @@ bool AEffGUIEditor::getRect(ERect** rectOut) {
 }
 
 void AEffGUIEditor::idle() {
-    if (!inIdle && frame) frame->idle();
+    if (inIdle || !frame) return;
+    // Window events first: a paint or a click may change what the frame's idle redraws. An
+    // event may also close the editor (the host's window gone), so the frame is looked at again.
+    VSTGUI::platform::platform().processEvents();
+    if (frame) frame->idle();
 }
 
 bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
@@ -73,6 +77,12 @@ bool AEffGUIEditor::setKnobMode(int32_t mode) {
 }
 
 void AEffGUIEditor::setParameter(int32_t, float) {}
+
+bool AEffGUIEditor::resizeByHost(int32_t width, int32_t height) {
+    AudioEffectX* x = effectX();
+    char sizeWindow[] = "sizeWindow";
+    return x && x->canHostDo(sizeWindow) && x->sizeWindow(width, height);
+}
 
 void AEffGUIEditor::beginEdit(int32_t index) {
     if (AudioEffectX* x = effectX()) x->beginEdit(index);

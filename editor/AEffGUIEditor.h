@@ -35,6 +35,9 @@ class AEffGUIEditor : public AEffEditor {
     virtual void doIdleStuff();
 
     VSTGUI::CFrame* getFrame() const { return frame; }
+    // Asks the host to give the editor width x height ("sizeWindow"); false when the host
+    // cannot or will not, and the frame then resizes the windows itself.
+    bool resizeByHost(int32_t width, int32_t height);
 
   protected:
     ERect rect{};

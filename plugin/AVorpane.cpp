@@ -1,6 +1,6 @@
 #include "plugin/AVorpane.h"
 
-#include "editor/AEffGUIEditor.h"
+#include "editor/VrpEditor.h"
 
 #include "engine/EngineConstants.h"
 #include "engine/HrirTable.h"
@@ -31,6 +31,13 @@ AVorpane::AVorpane(audioMasterCallback audioMaster)
     setNumOutputs(2);
     setUniqueID(kUniqueId);
     setInitialDelay(vorpane::kReportedLatency);
+    try {
+        new VrpEditor(this); // registers itself as the editor, owned from now on
+    } catch (...) {
+        // A half-built editor is already freed; the record must not keep pointing at it.
+        setEditor(nullptr);
+        throw;
+    }
 }
 
 AVorpane::~AVorpane() = default;

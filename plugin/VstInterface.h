@@ -3,6 +3,9 @@
 // cross the boundary. Layouts follow the published 64-bit ABI (pointer-sized fields are 8 bytes).
 #pragma once
 
+#include "plugin/ERect.h"
+#include "plugin/VstKeyCode.h"
+
 #include <cstdint>
 
 constexpr int32_t fourCharCode(char a, char b, char c, char d) {
@@ -206,21 +209,6 @@ enum VstPlugCategory : int32_t {
     kPlugCategShell,
     kPlugCategGenerator,
     kPlugCategMaxCount
-};
-
-// Key record built from an edit-key request.
-struct VstKeyCode {
-    int32_t character;
-    unsigned char virt;
-    unsigned char modifier;
-};
-
-// Editor rectangle handed to the host.
-struct ERect {
-    int16_t top;
-    int16_t left;
-    int16_t bottom;
-    int16_t right;
 };
 
 // Records of the interface that this plug-in never looks into; the glue passes them through.

@@ -1,7 +1,7 @@
 #include "vstgui/CDrawContext.h"
 
+#include "vstgui/CFrame.h"
 #include "vstgui/platform/DrawSurface.h"
-#include "vstgui/platform/FrameRect.h"
 
 namespace VSTGUI {
 
@@ -30,7 +30,10 @@ CPoint moved(CPoint p, CPoint by) {
 
 CDrawContext::CDrawContext(CFrame* frame, cairo_surface_t* surface, platform::WindowHandle window)
     : window(window), frame(frame), fontId(kNoFont) {
-    clipRect = frame ? platform::frameRect(frame) : CRect(0, 0, 1000, 1000);
+    if (frame)
+        frame->getViewSize(clipRect);
+    else
+        clipRect = CRect(0, 0, 1000, 1000);
     if (!surface && window) {
         ownedSurface = platform::windowServices().acquireWindowSurface(window);
         surface = ownedSurface;

@@ -1,7 +1,6 @@
 #include "vstgui/CFrame.h"
 
 #include "editor/AEffGUIEditor.h"
-#include "plugin/AudioEffectX.h"
 #include "vstgui/CDragContainer.h"
 #include "vstgui/COffscreenContext.h"
 
@@ -187,9 +186,10 @@ void CFrame::handleWheel(CPoint where, float distance) {
 }
 
 void CFrame::handleWindowDestroyed() {
+    // The handle is kept: the platform still holds the window's record (and the display's use
+    // count) until the frame gives it back in its destructor; it sends nothing to a dead window.
     setOpenFlag(false);
     systemWindow = nullptr;
-    window = nullptr;
     dropActive = false;
 }
 
@@ -339,9 +339,7 @@ bool CFrame::setSize(int32_t width, int32_t height) {
     if (backBuffer) backBuffer->forget();
     backBuffer = nullptr;
 
-    auto* effect = editor ? dynamic_cast<AudioEffectX*>(editor->getEffect()) : nullptr;
-    char sizeWindow[] = "sizeWindow";
-    if (effect && effect->canHostDo(sizeWindow) && effect->sizeWindow(width, height)) {
+    if (editor && editor->resizeByHost(width, height)) {
         size.right = size.left + width;
         size.bottom = size.top + height;
         if (window) platform::platform().resizeWindow(window, width, height);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plugin/VstInterface.h"
+#include "plugin/VstKeyCode.h"
 #include "vstgui/CPoint.h"
 #include "vstgui/CRect.h"
 #include "vstgui/CReferenceCounter.h"

@@ -7,7 +7,7 @@
 #include "vstgui/COffscreenContext.h"
 #include "vstgui/CParamDisplay.h"
 #include "vstgui/platform/DrawSurface.h"
-#include "vstgui/platform/HeadlessPlatform.h"
+#include "tests/support/HeadlessPlatform.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 #include "vstgui/ButtonState.h"
 #include "vstgui/CFrame.h"
 #include "vstgui/CKnob.h"
-#include "vstgui/platform/HeadlessPlatform.h"
+#include "tests/support/HeadlessPlatform.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "vstgui/CDrawContext.h"
 #include "vstgui/CFrame.h"
 #include "vstgui/platform/DrawSurface.h"
-#include "vstgui/platform/HeadlessPlatform.h"
+#include "tests/support/HeadlessPlatform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "tests/vstgui/PixelAccess.h"
 #include "vstgui/CDrawContext.h"
 #include "vstgui/platform/DrawSurface.h"
+#include "vstgui/platform/NullPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -346,8 +347,8 @@ TEST_F(ImageContext, AbsurdFontSizesLeaveTheContextUsable) {
 
 namespace {
 
-// Window services of a pretend display: a window at (30, 20) with its own image surface.
-class FakeWindowServices : public platform::WindowServices {
+// A pretend display: a window at (30, 20) with its own image surface.
+class FakeWindowServices : public platform::NullPlatform {
   public:
     cairo_surface_t* acquireWindowSurface(platform::WindowHandle) override {
         ++acquired;
@@ -369,7 +370,7 @@ class FakeWindowServices : public platform::WindowServices {
 
 TEST(DrawContextWindow, TakesTheWindowsSurfaceAndPosition) {
     FakeWindowServices services;
-    platform::setWindowServices(&services);
+    platform::setPlatform(&services);
     int window = 0;
     {
         auto* context = new CDrawContext(nullptr, nullptr, &window);
@@ -386,7 +387,8 @@ TEST(DrawContextWindow, TakesTheWindowsSurfaceAndPosition) {
         context->forget();
     }
     EXPECT_EQ(services.released, 1);
-    platform::setWindowServices(nullptr);
+    platform::NullPlatform noDisplay;
+    platform::setPlatform(&noDisplay);
 
     // Without a display: no surface, nothing drawn, the pointer at the origin.
     auto* headless = new CDrawContext(nullptr, nullptr, &window);
@@ -395,4 +397,5 @@ TEST(DrawContextWindow, TakesTheWindowsSurfaceAndPosition) {
     headless->drawString("x", CRect(0, 0, 10, 10), 1, kLeftText);
     EXPECT_EQ(headless->getMouseButtons(), 0);
     headless->forget();
+    platform::setPlatform(nullptr);
 }

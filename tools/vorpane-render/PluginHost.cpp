@@ -1,7 +1,5 @@
 #include "tools/vorpane-render/PluginHost.h"
 
-#include <dlfcn.h>
-
 namespace render {
 
 namespace {
@@ -29,28 +27,12 @@ bool PluginHost::load(const std::string& path, float sampleRate, int32_t blockSi
                       std::string& error) {
     hostSampleRate = sampleRate;
     hostBlockSize = blockSize;
-    library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library) {
-        const char* reason = dlerror();
-        error = "cannot load plug-in " + path + ": " + (reason ? reason : "unknown reason");
-        return false;
-    }
-    using Entry = AEffect* (*)(audioMasterCallback);
-    auto entry = reinterpret_cast<Entry>(dlsym(library, "VSTPluginMain"));
-    if (!entry) {
-        error = path + " has no VSTPluginMain entry point";
-        return false;
-    }
-    effect = entry(&PluginHost::hostCallback);
-    if (!effect || effect->magic != kEffectMagic) {
-        effect = nullptr;
-        error = "the entry point of " + path + " created no effect";
-        return false;
-    }
+    if (!plugin.load(path, &PluginHost::hostCallback, error)) return false;
+    effect = plugin.effect();
     if (effect->numInputs != 2 || effect->numOutputs != 2 || !effect->processReplacing ||
         !(effect->flags & effFlagsCanReplacing)) {
         error = path + " is not a stereo effect with replacing processing";
-        dispatch(effClose);
+        plugin.close();
         effect = nullptr;
         return false;
     }
@@ -68,13 +50,11 @@ std::string PluginHost::effectName() const {
 }
 
 PluginHost::~PluginHost() {
-    if (effect) {
-        dispatch(effMainsChanged, 0, 0);
-        dispatch(effClose);
-    }
-    // The library stays loaded until the process ends, which follows at once: unloading it would
-    // also unload the drawing libraries it pulled in, and pixman cannot release what its
-    // initialisation allocated, which the sanitizer build reports as a leak.
+    if (effect) dispatch(effMainsChanged, 0, 0);
+    // The plug-in library closes the effect. It stays loaded until the process ends, which
+    // follows at once: unloading it would also unload the drawing libraries it pulled in, and
+    // pixman cannot release what its initialisation allocated, which the sanitizer build reports
+    // as a leak.
 }
 
 } // namespace render

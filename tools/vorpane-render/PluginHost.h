@@ -2,6 +2,7 @@
 #pragma once
 
 #include "plugin/VstInterface.h"
+#include "tools/plugin-loader/PluginLibrary.h"
 
 #include <cstdint>
 #include <string>
@@ -35,7 +36,7 @@ class PluginHost {
         return effect->dispatcher(effect, opcode, index, value, ptr, opt);
     }
 
-    void* library = nullptr;
+    loader::PluginLibrary plugin;
     AEffect* effect = nullptr;
 };
 

@@ -1,5 +1,6 @@
 // vorpane-render [options] INPUT OUTPUT: renders an audio file through the plug-in, loaded and
 // driven as a host does, and writes the rendered stereo file. See usageText() for the options.
+#include "tools/plugin-loader/PluginLibrary.h"
 #include "tools/vorpane-render/AudioFile.h"
 #include "tools/vorpane-render/ExitCodes.h"
 #include "tools/vorpane-render/PluginHost.h"
@@ -12,26 +13,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace {
 
 using namespace render;
-
-// The Vorpane.so this tool comes with: in a build the tool lives in BUILD/tools/ beside
-// BUILD/Vorpane.so; installed it lives in PREFIX/bin/ and the plug-in in PREFIX/lib/vst/.
-std::string defaultPluginPath() {
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return "Vorpane.so";
-    const std::filesystem::path up = self.parent_path().parent_path();
-    const std::filesystem::path built = up / "Vorpane.so";
-    if (std::filesystem::exists(built, error)) return built.string();
-    return (up / "lib" / "vst" / "Vorpane.so").string();
-}
 
 bool sameFile(const std::string& a, const std::string& b) {
     struct stat sa, sb;
@@ -122,7 +109,7 @@ int main(int argc, char** argv) {
         std::fputs(usageText(), stdout);
         return kExitOk;
     }
-    if (options.plugin.empty()) options.plugin = defaultPluginPath();
+    if (options.plugin.empty()) options.plugin = loader::defaultPluginPath();
 
     if (access(options.input.c_str(), F_OK) != 0)
         return fail(kExitInput, "input file " + options.input + " does not exist");

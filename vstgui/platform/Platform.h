@@ -31,7 +31,11 @@ class Platform : public WindowServices {
     virtual void threadInit() = 0;
     virtual void threadUninit() = 0;
 
-    // Takes at most one pending paint message of the thread's windows and handles it.
+    // Handles every event already queued for the frame windows without waiting for more: input
+    // goes to the frames at once, the exposed areas of each window are merged and painted once.
+    // Does nothing when called again from inside an event it is handling.
+    virtual void processEvents() = 0;
+    // Paints the merged exposed area of at most one frame window; no other event is handled.
     virtual void dispatchPendingPaint() = 0;
 
     // Creates the frame's child window of width x height at (0, 0) inside parent. Its paint,
@@ -63,9 +67,11 @@ class Platform : public WindowServices {
     virtual void revokeDropTarget(WindowHandle window) = 0;
 };
 
-// The platform in use: the installed one, else a headless one without a display.
+// The platform in use: the installed one, else the process's X11 platform, which opens a display
+// connection only when the first frame window is made.
 Platform& platform();
-// Installs a platform (not owned) and its window services; null restores the headless default.
+// Installs a platform (not owned) for everything, windows and drawing services alike; null
+// restores the default.
 void setPlatform(Platform* platform);
 
 } // namespace VSTGUI::platform

@@ -1,13 +1,8 @@
 #include "vstgui/platform/WindowServices.h"
 
+#include "vstgui/platform/Platform.h"
+
 namespace VSTGUI::platform {
-
-namespace {
-
-WindowServices headless;
-WindowServices* installed = nullptr;
-
-} // namespace
 
 cairo_surface_t* WindowServices::acquireWindowSurface(WindowHandle) {
     return nullptr;
@@ -30,11 +25,7 @@ int32_t WindowServices::buttonState() {
 }
 
 WindowServices& windowServices() {
-    return installed ? *installed : headless;
-}
-
-void setWindowServices(WindowServices* services) {
-    installed = services;
+    return platform();
 }
 
 } // namespace VSTGUI::platform

@@ -12,8 +12,8 @@ using WindowHandle = void*;
 
 // What drawing contexts need from the windowing side: the drawing surface of a window, its
 // position on the screen and the live pointer state. The default answers are those of a system
-// without a display: no window surface, everything at (0, 0), no buttons held. The windowing layer
-// installs its own implementation with setWindowServices().
+// without a display: no window surface, everything at (0, 0), no buttons held. They are always
+// those of the installed Platform, which extends this class.
 class WindowServices {
   public:
     virtual ~WindowServices() = default;
@@ -30,9 +30,7 @@ class WindowServices {
     virtual int32_t buttonState();
 };
 
-// The services in use; the headless default until another is installed.
+// The services of the platform in use: the same object as platform().
 WindowServices& windowServices();
-// Installs services (not owned); null restores the headless default.
-void setWindowServices(WindowServices* services);
 
 } // namespace VSTGUI::platform

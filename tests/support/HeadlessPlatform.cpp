@@ -1,4 +1,4 @@
-#include "vstgui/platform/HeadlessPlatform.h"
+#include "tests/support/HeadlessPlatform.h"
 
 #include "vstgui/ButtonState.h"
 #include "vstgui/CFrame.h"

@@ -41,6 +41,7 @@ class HeadlessPlatform : public Platform {
     int32_t sleepCalls() const { return sleeps; }
 
     int32_t paintDispatches() const { return paints; }
+    int32_t eventPumps() const { return pumps; }
     int32_t threadInitDepth() const { return initDepth; }
     int32_t openWindowCount() const;
     // The pixels of a frame window; null when there is no such window.
@@ -61,6 +62,7 @@ class HeadlessPlatform : public Platform {
     void sleep(uint32_t milliseconds) override;
     void threadInit() override { ++initDepth; }
     void threadUninit() override { --initDepth; }
+    void processEvents() override { ++pumps; }
     void dispatchPendingPaint() override { ++paints; }
     WindowHandle createFrameWindow(CFrame* frame, WindowHandle parent, int32_t width,
                                    int32_t height) override;
@@ -94,6 +96,7 @@ class HeadlessPlatform : public Platform {
     uint32_t slept = 0;
     int32_t sleeps = 0;
     int32_t paints = 0;
+    int32_t pumps = 0;
     int32_t initDepth = 0;
     std::map<uintptr_t, Window> windows;
     uintptr_t nextWindow = 1;
