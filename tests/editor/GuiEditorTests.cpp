@@ -306,6 +306,7 @@ TEST_F(GuiEditor, ThreadSetUpIsBalanced) {
     EXPECT_EQ(system.threadInitDepth(), 0);
     EXPECT_EQ(system.openWindowCount(), 0);
     plugin = new AVorpane(hostCallback);
+    delete plugin->getEditor();
     editor = new TestEditor(plugin);
     effect = plugin->getAeffect();
 }
