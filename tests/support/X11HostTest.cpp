@@ -42,7 +42,9 @@ void X11HostTest::TearDown() {
     if (!host) return;
     XSync(host, False);
     EXPECT_EQ(errors, 0) << "X errors reached the process's error handler";
-    XSetErrorHandler(previousHandler);
+    // Whatever the plug-in installed meanwhile, the handler in place is the test's own again.
+    EXPECT_EQ(XSetErrorHandler(previousHandler), &X11HostTest::countError)
+        << "the plug-in left an X error handler of its own installed";
     XCloseDisplay(host);
     host = nullptr;
 }
