@@ -1,5 +1,6 @@
 // Drawing the editor-sized frame through its back buffer: a full draw, an idle pass with one
 // dirty knob, and an idle pass with nothing dirty (which must draw nothing).
+#include "tests/support/HeadlessPlatform.h"
 #include "vstgui/CAnimKnob.h"
 #include "vstgui/CBitmap.h"
 #include "vstgui/CDrawContext.h"
@@ -7,7 +8,6 @@
 #include "vstgui/COffscreenContext.h"
 #include "vstgui/CParamDisplay.h"
 #include "vstgui/platform/DrawSurface.h"
-#include "tests/support/HeadlessPlatform.h"
 
 #include <benchmark/benchmark.h>
 

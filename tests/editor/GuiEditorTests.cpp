@@ -1,9 +1,9 @@
 #include "editor/AEffGUIEditor.h"
 #include "plugin/AVorpane.h"
+#include "tests/support/HeadlessPlatform.h"
 #include "vstgui/ButtonState.h"
 #include "vstgui/CFrame.h"
 #include "vstgui/CKnob.h"
-#include "tests/support/HeadlessPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +94,7 @@ class GuiEditor : public ::testing::Test {
         platform::setPlatform(&system);
         system.setTicks(startTicks);
         plugin = new AVorpane(hostCallback);
+        delete plugin->getEditor(); // the plug-in's own panel, replaced by the test's
         editor = new TestEditor(plugin);
         effect = plugin->getAeffect();
     }
@@ -305,6 +306,7 @@ TEST_F(GuiEditor, ThreadSetUpIsBalanced) {
     EXPECT_EQ(system.threadInitDepth(), 0);
     EXPECT_EQ(system.openWindowCount(), 0);
     plugin = new AVorpane(hostCallback);
+    delete plugin->getEditor();
     editor = new TestEditor(plugin);
     effect = plugin->getAeffect();
 }

@@ -34,15 +34,20 @@ TEST_F(Dispatcher, BaseTableAnswers) {
     EXPECT_EQ(host.countCalls(audioMasterWantMidi), 0u);
 }
 
-TEST_F(Dispatcher, EditorOpcodesWithoutEditorAnswerZero) {
-    ERect* rect = reinterpret_cast<ERect*>(0x1);
-    EXPECT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 0);
+TEST_F(Dispatcher, EditorOpcodesBeforeThePanelIsOpen) {
+    ERect* rect = nullptr;
+    ASSERT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 454);
+    EXPECT_EQ(rect->bottom - rect->top, 302);
+    // No such window (and possibly no display at all): the editor stays closed.
     EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x1234)), 0);
+    EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, nullptr), 0);
     EXPECT_EQ(host.dispatch(effEditClose), 0);
     EXPECT_EQ(host.dispatch(effEditIdle), 0);
     EXPECT_EQ(host.dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
     EXPECT_EQ(host.dispatch(effEditKeyUp, 'a', 0, nullptr, 0.0f), 0);
-    EXPECT_EQ(host.dispatch(effSetEditKnobMode, 0, 2), 0);
+    EXPECT_EQ(host.dispatch(effSetEditKnobMode, 0, 2), 1);
     EXPECT_TRUE(host.calls.size() == 1u); // only the version query of the entry point
 }
 

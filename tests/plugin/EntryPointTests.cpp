@@ -75,7 +75,7 @@ TEST(EffectRecord, FieldsAfterConstruction) {
     EXPECT_EQ(effect->numPrograms, 1);
     EXPECT_EQ(effect->uniqueID, 0x4156706E); // 'AVpn'
     EXPECT_EQ(effect->initialDelay, 1791);   // the rendered signal's real delay
-    EXPECT_EQ(effect->flags, effFlagsCanReplacing);
+    EXPECT_EQ(effect->flags, effFlagsCanReplacing | effFlagsHasEditor);
     EXPECT_EQ(effect->ioRatio, 1.0f);
     EXPECT_EQ(effect->resvd1, 0);
     EXPECT_EQ(effect->resvd2, 0);

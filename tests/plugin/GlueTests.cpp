@@ -75,6 +75,9 @@ TEST(Glue, EditorFlagFollowsTheAttachedEditorWhichTheEffectOwns) {
     destroyedEditors = 0;
     {
         AVorpane plugin(nullptr);
+        EXPECT_EQ(plugin.getAeffect()->flags, effFlagsCanReplacing | effFlagsHasEditor);
+        delete plugin.getEditor(); // the plug-in's own panel, replaced here
+        plugin.setEditor(nullptr);
         EXPECT_EQ(plugin.getAeffect()->flags, effFlagsCanReplacing);
         auto* editor = new CountingEditor(&plugin);
         plugin.setEditor(editor);
@@ -109,6 +112,7 @@ TEST(Glue, ParameterChangesRaiseTheRebuildFlag) {
 
 TEST(Glue, KeyRequestsReachTheEditorAsAKeyRecord) {
     AVorpane plugin(nullptr);
+    delete plugin.getEditor(); // the plug-in's own panel, replaced here
     auto* editor = new KeyRecordingEditor(&plugin);
     plugin.setEditor(editor);
     EXPECT_EQ(plugin.dispatcher(effEditKeyDown, 'q', 0x1234, nullptr, 261.9f), 1);

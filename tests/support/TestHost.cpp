@@ -91,6 +91,7 @@ intptr_t TestHost::callback(AEffect* effect, int32_t opcode, int32_t index, intp
     HostCall call{effect, opcode, index, value, ptr, opt, {}};
     if (opcode == audioMasterCanDo && ptr) call.text = static_cast<const char*>(ptr);
     host->calls.push_back(call);
+    if (host->onCall) host->onCall(call);
     auto answer = host->answers.find(opcode);
     return answer == host->answers.end() ? 0 : answer->second;
 }

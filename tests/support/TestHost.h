@@ -5,6 +5,7 @@
 #include "plugin/VstInterface.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -55,6 +56,8 @@ class TestHost {
     AEffect* effect = nullptr;
     std::vector<HostCall> calls;
     std::map<int32_t, intptr_t> answers; // host answers by opcode; 0 when absent
+    // Called after each call of the plug-in has been recorded (a host doing work of its own).
+    std::function<void(const HostCall&)> onCall;
     static constexpr intptr_t kDefaultVersion = 2400;
 
   private:

@@ -3,13 +3,13 @@
 #pragma once
 
 #include "editor/AEffGUIEditor.h"
+#include "tests/support/HeadlessPlatform.h"
 #include "vstgui/CBitmap.h"
 #include "vstgui/CControl.h"
 #include "vstgui/CControlListener.h"
 #include "vstgui/CDrawContext.h"
 #include "vstgui/CFrame.h"
 #include "vstgui/platform/DrawSurface.h"
-#include "tests/support/HeadlessPlatform.h"
 
 #include <gtest/gtest.h>
 
