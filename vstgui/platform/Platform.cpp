@@ -9,10 +9,10 @@ namespace {
 Platform* installed = nullptr;
 
 Platform& processDefault() {
-    // Never destroyed: a host may unload the library or exit with an editor still open, and
-    // closing a display connection from a static destructor is not safe then.
-    static X11Platform* const x11 = new X11Platform();
-    return *x11;
+    // Destroyed when the library is unloaded, so hosts that load and unload plug-ins to scan
+    // them lose nothing; see the destructor for an editor still open then.
+    static X11Platform x11;
+    return x11;
 }
 
 } // namespace

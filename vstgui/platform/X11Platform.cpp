@@ -209,11 +209,10 @@ struct X11Platform::Connection {
 X11Platform::X11Platform() : connection(std::make_unique<Connection>()) {}
 
 X11Platform::~X11Platform() {
-    // Frames give their windows back before the platform goes; whatever is left is closed.
-    connection->windows.clear();
-    connection->busy = 0;
-    connection->surfaces = 0;
-    connection->closeIfUnused();
+    // The display is open only while frame windows exist. A host that unloads the library or
+    // exits with an editor still open may still use those windows, and closing a connection
+    // from a static destructor is not safe then: the connection is left as it is.
+    if (connection->display) static_cast<void>(connection.release());
 }
 
 bool X11Platform::isOpen() const {
