@@ -1,6 +1,5 @@
 #include "bench/engine/LoadedPlugin.h"
 
-#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -31,28 +30,11 @@ bool LoadedPlugin::load(const std::string& path, float sampleRate, int32_t block
                         std::string& error) {
     hostSampleRate = sampleRate;
     hostBlockSize = blockSize;
-    library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library) {
-        const char* reason = dlerror();
-        error = "cannot load " + path + ": " + (reason ? reason : "unknown reason");
-        return false;
-    }
-    using Entry = AEffect* (*)(audioMasterCallback);
-    void* symbol = dlsym(library, "VSTPluginMain");
-    if (!symbol) symbol = dlsym(library, "main");
-    if (!symbol) {
-        error = path + " has no VST entry point";
-        return false;
-    }
-    effect = reinterpret_cast<Entry>(symbol)(&hostCallback);
-    if (!effect || effect->magic != kEffectMagic) {
-        effect = nullptr;
-        error = "the entry point of " + path + " created no effect";
-        return false;
-    }
+    if (!library.load(path, &hostCallback, error)) return false;
+    effect = library.effect();
     if (effect->numInputs != 2 || effect->numOutputs != 2 || !effect->processReplacing ||
         !(effect->flags & effFlagsCanReplacing)) {
-        dispatch(effClose);
+        library.close();
         effect = nullptr;
         error = path + " is not a stereo effect with replacing processing";
         return false;
@@ -65,10 +47,7 @@ bool LoadedPlugin::load(const std::string& path, float sampleRate, int32_t block
 }
 
 LoadedPlugin::~LoadedPlugin() {
-    if (effect) {
-        dispatch(effMainsChanged, 0, 0);
-        dispatch(effClose);
-    }
+    if (effect) dispatch(effMainsChanged, 0, 0);
     // The library stays loaded: plug-ins commonly leave state behind that unloading would break.
 }
 

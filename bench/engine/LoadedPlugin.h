@@ -4,6 +4,7 @@
 #pragma once
 
 #include "plugin/VstInterface.h"
+#include "tools/plugin-loader/PluginLibrary.h"
 
 #include <cstdint>
 #include <string>
@@ -33,7 +34,7 @@ class LoadedPlugin {
         return effect->dispatcher(effect, opcode, index, value, ptr, opt);
     }
 
-    void* library = nullptr;
+    loader::PluginLibrary library; // closes the effect; the library stays loaded
     AEffect* effect = nullptr;
 };
 

@@ -20,11 +20,14 @@ bool PluginLibrary::load(const std::string& path, audioMasterCallback callback,
         return false;
     }
     using Entry = AEffect* (*)(audioMasterCallback);
-    auto entry = reinterpret_cast<Entry>(dlsym(library, "VSTPluginMain"));
-    if (!entry) {
-        error = path + " has no VSTPluginMain entry point";
+    // Older plug-ins export their entry point only as main.
+    void* symbol = dlsym(library, "VSTPluginMain");
+    if (!symbol) symbol = dlsym(library, "main");
+    if (!symbol) {
+        error = path + " has no VST entry point (VSTPluginMain or main)";
         return false;
     }
+    auto entry = reinterpret_cast<Entry>(symbol);
     AEffect* created = entry(callback);
     if (!created || created->magic != kEffectMagic) {
         error = "the entry point of " + path + " created no effect";

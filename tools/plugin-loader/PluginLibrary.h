@@ -17,7 +17,8 @@ class PluginLibrary {
     PluginLibrary(const PluginLibrary&) = delete;
     PluginLibrary& operator=(const PluginLibrary&) = delete;
 
-    // Loads the library at path and calls its VSTPluginMain with this host callback. The plug-in
+    // Loads the library at path and calls its VSTPluginMain (or, for older plug-ins, main) with
+    // this host callback. The plug-in
     // may call back before this returns, so the callback must not need the effect record yet.
     // On failure answers false with a message naming path and the reason.
     bool load(const std::string& path, audioMasterCallback callback, std::string& error);
@@ -42,7 +43,8 @@ class PluginLibrary {
     AEffect* record = nullptr;
 };
 
-// The Vorpane.so of the build a tool belongs to: tools live in BUILD/tools/.
+// The Vorpane.so a tool belongs to: BUILD/Vorpane.so beside BUILD/tools/ in a build, else
+// PREFIX/lib/vst/Vorpane.so beside PREFIX/bin/ once installed.
 std::string defaultPluginPath();
 
 } // namespace loader
