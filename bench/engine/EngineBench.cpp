@@ -13,9 +13,9 @@
 #include "bench/engine/BenchTable.h"
 #include "bench/engine/DirectConvolver.h"
 #include "bench/engine/FftwBlockEngine.h"
-#include "bench/engine/LoadedPlugin.h"
 #include "fft/FFTReal.h"
 #include "plugin/AVorpane.h"
+#include "tools/plugin-loader/PluginHost.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -30,6 +31,7 @@
 #include <stdexcept>
 #include <string>
 #include <time.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -41,6 +43,20 @@ constexpr int kRounds = 9;
 constexpr double kMinTime = 0.15;
 const int32_t kHostBlocks[] = {1, 16, 64, 512, 4096};
 const char* const kZamFile = "ZamHeadX2-vst.so";
+
+// The first of the usual VST folders that holds this library file, or an empty text.
+std::string findVstLibrary(const std::string& fileName) {
+    const char* home = std::getenv("HOME");
+    const std::string folders[] = {home ? std::string(home) + "/.vst" : std::string(),
+                                   "/usr/lib/vst", "/usr/lib/lxvst", "/usr/local/lib/vst",
+                                   "/usr/local/lib/lxvst"};
+    for (const std::string& folder : folders) {
+        if (folder.empty()) continue;
+        const std::string path = folder + "/" + fileName;
+        if (access(path.c_str(), R_OK) == 0) return path;
+    }
+    return std::string();
+}
 
 std::vector<double> randomSignal(size_t n, uint32_t seed) {
     std::mt19937 generator(seed);
@@ -254,7 +270,7 @@ void BM_Vorpane(benchmark::State& state, int32_t frames) {
 }
 
 void BM_Zam(benchmark::State& state, int32_t frames, const std::string& path) {
-    bench::LoadedPlugin plugin;
+    loader::PluginHost plugin;
     std::string error;
     if (!plugin.load(path, static_cast<float>(kSampleRate), frames, error)) {
         state.SkipWithError(error.c_str());
@@ -343,7 +359,7 @@ void BM_VorpaneWorstCall64(benchmark::State& state) {
 }
 
 void BM_ZamWorstCall64(benchmark::State& state, const std::string& path) {
-    bench::LoadedPlugin plugin;
+    loader::PluginHost plugin;
     std::string error;
     if (!plugin.load(path, static_cast<float>(kSampleRate), 64, error)) {
         state.SkipWithError(error.c_str());
@@ -511,7 +527,7 @@ void printSummary(const CollectingReporter& r, bool haveZam) {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    const std::string zamPath = bench::findVstLibrary(kZamFile);
+    const std::string zamPath = findVstLibrary(kZamFile);
     if (zamPath.empty())
         std::printf("note: %s not found (Debian package zam-plugins); comparing without it\n",
                     kZamFile);

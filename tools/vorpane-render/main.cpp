@@ -1,9 +1,9 @@
 // vorpane-render [options] INPUT OUTPUT: renders an audio file through the plug-in, loaded and
 // driven as a host does, and writes the rendered stereo file. See usageText() for the options.
+#include "tools/plugin-loader/PluginHost.h"
 #include "tools/plugin-loader/PluginLibrary.h"
 #include "tools/vorpane-render/AudioFile.h"
 #include "tools/vorpane-render/ExitCodes.h"
-#include "tools/vorpane-render/PluginHost.h"
 #include "tools/vorpane-render/ProgressLine.h"
 #include "tools/vorpane-render/RenderOptions.h"
 
@@ -44,7 +44,7 @@ std::string describe(const Parameter& parameter) {
 
 // Runs the input through the plug-in in blocks, moving swept parameters between blocks, and
 // drops the plug-in's latency from the start so the output lines up with the input.
-StereoSignal renderThrough(PluginHost& host, const StereoSignal& input,
+StereoSignal renderThrough(loader::PluginHost& host, const StereoSignal& input,
                            const RenderOptions& options, ProgressLine& progress) {
     const size_t frames = input.frames();
     const size_t latency = static_cast<size_t>(std::max(0, host.latency()));
@@ -77,7 +77,7 @@ StereoSignal renderThrough(PluginHost& host, const StereoSignal& input,
             inL[i] = t < frames ? input.left[t] : 0.0f;
             inR[i] = t < frames ? input.right[t] : 0.0f;
         }
-        host.process(inputs, outputs, static_cast<int32_t>(count));
+        host.processReplacing(inputs, outputs, static_cast<int32_t>(count));
         for (size_t i = 0; i < count; ++i) {
             const size_t t = start + i;
             if (t < latency) continue;
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     StereoSignal input;
     if (!readAudioFile(options.input, input, error)) return fail(kExitInput, error);
 
-    PluginHost host;
+    loader::PluginHost host;
     if (!host.load(options.plugin, static_cast<float>(input.sampleRate), options.block, error))
         return fail(kExitPlugin, error);
 

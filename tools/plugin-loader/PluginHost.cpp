@@ -1,6 +1,6 @@
-#include "tools/vorpane-render/PluginHost.h"
+#include "tools/plugin-loader/PluginHost.h"
 
-namespace render {
+namespace loader {
 
 namespace {
 
@@ -57,4 +57,4 @@ PluginHost::~PluginHost() {
     // as a leak.
 }
 
-} // namespace render
+} // namespace loader

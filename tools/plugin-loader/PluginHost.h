@@ -1,4 +1,5 @@
-// Loads a VST 2.4 plug-in library and drives its effect record as a host does.
+// Loads a stereo VST 2.4 effect and drives its effect record as a host does: the entry point with
+// a host callback, then open, sample rate, block size and switched on.
 #pragma once
 
 #include "plugin/VstInterface.h"
@@ -7,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-namespace render {
+namespace loader {
 
 class PluginHost {
   public:
@@ -23,7 +24,7 @@ class PluginHost {
 
     int32_t latency() const { return effect->initialDelay; }
     void setParameter(int32_t index, float value) { effect->setParameter(effect, index, value); }
-    void process(float** inputs, float** outputs, int32_t frames) {
+    void processReplacing(float** inputs, float** outputs, int32_t frames) {
         effect->processReplacing(effect, inputs, outputs, frames);
     }
     std::string effectName() const;
@@ -40,4 +41,4 @@ class PluginHost {
     AEffect* effect = nullptr;
 };
 
-} // namespace render
+} // namespace loader
