@@ -12,6 +12,7 @@
 #include "fft/FFTRealAvx2.h"
 #include "fft/FFTRealKernels.h"
 #include "fft/TrigoOscillator.h"
+#include "fft/VectorTier.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,13 +29,17 @@ template <class DT> class FFTReal {
     enum { MAX_BIT_DEPTH = 30 }; // largest number of bits of a length
     typedef DT DataType;
 
-    explicit FFTReal(int32_t length);
+    // widest: the widest vector instructions to use where the processor has them (narrower
+    // ones only for measurements and tests).
+    explicit FFTReal(int32_t length, fftreal::VectorTier widest = fftreal::VectorTier::avx2_fma);
     virtual ~FFTReal() = default;
 
     FFTReal(const FFTReal&) = delete;
     FFTReal& operator=(const FFTReal&) = delete;
 
     int32_t get_length() const { return _length; }
+    // What this object computes with: the narrower of widest and what the processor has.
+    fftreal::VectorTier get_vector_tier() const { return _tier; }
 
     // f receives the half-complex spectrum of x; x is only read.
     void forward_transform(DataType f[], const DataType x[]);
@@ -80,6 +85,8 @@ template <class DT> class FFTReal {
     DynArray<DataType> _cos_table;
     DynArray<DataType> _work_buffer;
     DynArray<OscType> _oscillators;
+    fftreal::VectorTier _tier;
+    bool _sweeps; // whole transforms in the sweeps of FFTRealAvx2.h rather than pass by pass
 };
 
 namespace fftreal {
@@ -109,8 +116,11 @@ constexpr double kPi = 3.1415926535897932384626433832795;
 } // namespace fftreal
 
 template <class DT>
-FFTReal<DT>::FFTReal(int32_t length)
-    : _length(length), _nbr_bits(fftreal::bit_count_of_predecessor(length)), _work_buffer(length) {
+FFTReal<DT>::FFTReal(int32_t length, fftreal::VectorTier widest)
+    : _length(length), _nbr_bits(fftreal::bit_count_of_predecessor(length)), _work_buffer(length),
+      _tier(std::is_same_v<DT, double> ? std::min(widest, fftreal::processor_tier())
+                                       : fftreal::VectorTier::sse2),
+      _sweeps(_tier == fftreal::VectorTier::avx2_fma && _nbr_bits >= 6) {
     const int32_t x = length;
     fftreal_assert(x > 0);
     // clang-format off
@@ -120,9 +130,6 @@ FFTReal<DT>::FFTReal(int32_t length)
     init_bit_rev_lut();
     init_trigo_lut();
     init_trigo_osc();
-#if defined(FFTREAL_AVX2_SWEEPS)
-    fftreal::avx2_fma_available(); // looked up here, once, rather than in a transform
-#endif
 }
 
 template <class DT> void FFTReal<DT>::init_bit_rev_lut() {
@@ -242,15 +249,10 @@ template <class DT> void FFTReal<DT>::normalize(DataType x[]) const {
 // Forward stages alternate between f and the work buffer; the first one is chosen so that the
 // last one writes f.
 template <class DT> void FFTReal<DT>::compute_fft_general(DataType f[], const DataType x[]) {
-#if defined(FFTREAL_AVX2_SWEEPS)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (_nbr_bits >= 6 && fftreal::avx2_fma_available()) {
-            compute_fft_sweeps(f, x);
-            return;
-        }
-    }
-#endif
-    compute_fft_passes(f, x);
+    if (_sweeps)
+        compute_fft_sweeps(f, x);
+    else
+        compute_fft_passes(f, x);
 }
 
 // One stage per pass (passes 1 and 2 together).
@@ -277,14 +279,6 @@ void FFTReal<DT>::compute_direct_pass_1_2(DataType df[], const DataType x[]) con
     fftreal_assert(df != 0);
     fftreal_assert(x != 0);
     fftreal_assert(df != x);
-#if defined(FFTREAL_AVX_PASSES)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (_length >= 16 && fftreal::avx_available()) {
-            fftreal::forward_pass_1_2_avx(df, x, &_bit_rev_table[0], _length);
-            return;
-        }
-    }
-#endif
     fftreal::forward_pass_1_2(df, x, &_bit_rev_table[0], _length);
 }
 
@@ -293,14 +287,6 @@ void FFTReal<DT>::compute_direct_pass_3(DataType df[], const DataType sf[]) cons
     fftreal_assert(df != 0);
     fftreal_assert(sf != 0);
     fftreal_assert(df != sf);
-#if defined(FFTREAL_AVX_PASSES)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (_length >= 32 && fftreal::avx_available()) {
-            fftreal::forward_pass_3_avx(df, sf, _length, fftreal::kHalfSqrt2);
-            return;
-        }
-    }
-#endif
     const DataType h = static_cast<DataType>(fftreal::kHalfSqrt2);
     for (int32_t j = 0; j < _length; j += 8) {
         df[j] = sf[j] + sf[j + 4];
@@ -335,14 +321,6 @@ void FFTReal<DT>::compute_direct_pass_n_lut(DataType df[], const DataType sf[],
     const int32_t n = 1 << pass;
     const int32_t m = n >> 1;
     const DataType* cos_ptr = get_trigo_level_ptr(pass);
-#if defined(FFTREAL_AVX_PASSES)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (m >= 8 && fftreal::avx_available()) {
-            fftreal::forward_lut_pass_avx(df, sf, cos_ptr, n, _length);
-            return;
-        }
-    }
-#endif
     for (int32_t b = 0; b < _length; b += n << 1) {
         const DataType* const s1r = sf + b;
         const DataType* const s2r = s1r + n;
@@ -398,15 +376,10 @@ void FFTReal<DT>::compute_direct_pass_n_osc(DataType df[], const DataType sf[], 
 // Inverse stages run in the opposite order. The first reads f and writes the work buffer or x,
 // chosen so that the last stage writes x; f is never written.
 template <class DT> void FFTReal<DT>::compute_ifft_general(const DataType f[], DataType x[]) {
-#if defined(FFTREAL_AVX2_SWEEPS)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (_nbr_bits >= 6 && fftreal::avx2_fma_available()) {
-            compute_ifft_sweeps(f, x);
-            return;
-        }
-    }
-#endif
-    compute_ifft_passes(f, x);
+    if (_sweeps)
+        compute_ifft_sweeps(f, x);
+    else
+        compute_ifft_passes(f, x);
 }
 
 template <class DT> void FFTReal<DT>::compute_ifft_passes(const DataType f[], DataType x[]) {
@@ -448,14 +421,6 @@ void FFTReal<DT>::compute_inverse_pass_n_lut(DataType df[], const DataType sf[],
     const int32_t n = 1 << pass;
     const int32_t m = n >> 1;
     const DataType* cos_ptr = get_trigo_level_ptr(pass);
-#if defined(FFTREAL_AVX_PASSES)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (m >= 8 && fftreal::avx_available()) {
-            fftreal::inverse_lut_pass_avx(df, sf, cos_ptr, n, _length);
-            return;
-        }
-    }
-#endif
     for (int32_t b = 0; b < _length; b += n << 1) {
         const DataType* const sr = sf + b;
         const DataType* const si = sr + n;
@@ -513,14 +478,6 @@ void FFTReal<DT>::compute_inverse_pass_3(DataType df[], const DataType sf[]) con
     fftreal_assert(df != 0);
     fftreal_assert(sf != 0);
     fftreal_assert(df != sf);
-#if defined(FFTREAL_AVX_PASSES)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (_length >= 32 && fftreal::avx_available()) {
-            fftreal::inverse_pass_3_avx(df, sf, _length, fftreal::kHalfSqrt2);
-            return;
-        }
-    }
-#endif
     const DataType h = static_cast<DataType>(fftreal::kHalfSqrt2);
     for (int32_t j = 0; j < _length; j += 8) {
         df[j] = sf[j] + sf[j + 4];
@@ -541,14 +498,6 @@ void FFTReal<DT>::compute_inverse_pass_1_2(DataType x[], const DataType sf[]) co
     fftreal_assert(x != 0);
     fftreal_assert(sf != 0);
     fftreal_assert(x != sf);
-#if defined(FFTREAL_AVX_PASSES)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (_length >= 16 && fftreal::avx_available()) {
-            fftreal::inverse_pass_1_2_avx(x, sf, &_bit_rev_table[0], _length);
-            return;
-        }
-    }
-#endif
     fftreal::inverse_pass_1_2(x, sf, &_bit_rev_table[0], _length);
 }
 
