@@ -190,10 +190,6 @@ void BM_FFTW_hc2r(benchmark::State& state) {
     fftwRun(state, false, false);
 }
 
-intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? kVstVersion : 0;
-}
-
 // The plug-in as a host sees it: created, told the rate and block size, switched on, and driven
 // through the function pointers of its effect record.
 class VorpaneEffect {
@@ -211,7 +207,7 @@ class VorpaneEffect {
     void setParameter(int32_t index, float value) { effect->setParameter(effect, index, value); }
 
   private:
-    std::unique_ptr<AVorpane> plugin = std::make_unique<AVorpane>(&quietHost);
+    std::unique_ptr<AVorpane> plugin = std::make_unique<AVorpane>(&loader::silentHostCallback);
     AEffect* effect = plugin->getAeffect();
 };
 
