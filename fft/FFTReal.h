@@ -70,12 +70,16 @@ template <class DT> class FFTReal {
     void compute_direct_pass_n(DataType df[], const DataType sf[], int32_t pass);
     void compute_direct_pass_n_lut(DataType df[], const DataType sf[], int32_t pass) const;
     void compute_direct_pass_n_osc(DataType df[], const DataType sf[], int32_t pass);
+    template <class Steps>
+    void for_forward_blocks(DataType df[], const DataType sf[], int32_t pass, Steps steps) const;
 
     void compute_ifft_general(const DataType f[], DataType x[]);
     void compute_ifft_passes(const DataType f[], DataType x[]);
     void compute_inverse_pass_n(DataType df[], const DataType sf[], int32_t pass);
     void compute_inverse_pass_n_lut(DataType df[], const DataType sf[], int32_t pass) const;
     void compute_inverse_pass_n_osc(DataType df[], const DataType sf[], int32_t pass);
+    template <class Steps>
+    void for_inverse_blocks(DataType df[], const DataType sf[], int32_t pass, Steps steps) const;
     void compute_inverse_pass_3(DataType df[], const DataType sf[]) const;
     void compute_inverse_pass_1_2(DataType x[], const DataType sf[]) const;
 
@@ -321,19 +325,9 @@ void FFTReal<DT>::compute_direct_pass_n_lut(DataType df[], const DataType sf[],
     const int32_t n = 1 << pass;
     const int32_t m = n >> 1;
     const DataType* cos_ptr = get_trigo_level_ptr(pass);
-    for (int32_t b = 0; b < _length; b += n << 1) {
-        const DataType* const s1r = sf + b;
-        const DataType* const s2r = s1r + n;
-        const DataType* const s1i = s1r + m;
-        const DataType* const s2i = s1i + n;
-        DataType* const dr = df + b;
-        DataType* const di = dr + n;
-        dr[0] = s1r[0] + s2r[0];
-        di[0] = s1r[0] - s2r[0];
-        dr[m] = s1r[m];
-        di[m] = s2r[m];
+    for_forward_blocks(df, sf, pass, [&](auto dr, auto di, auto s1r, auto s2r, auto s1i, auto s2i) {
         fftreal::forward_butterflies(dr, di, s1r, s2r, s1i, s2i, cos_ptr, m, n, 1, m);
-    }
+    });
 }
 
 template <class DT>
@@ -347,6 +341,24 @@ void FFTReal<DT>::compute_direct_pass_n_osc(DataType df[], const DataType sf[], 
     const int32_t n = 1 << pass;
     const int32_t m = n >> 1;
     OscType& osc = _oscillators[pass - (TRIGO_BD_LIMIT + 1)];
+    for_forward_blocks(df, sf, pass, [&](auto dr, auto di, auto s1r, auto s2r, auto s1i, auto s2i) {
+        osc.clear_buffers();
+        for (int32_t i = 1; i < m; ++i) {
+            osc.step();
+            fftreal::forward_butterfly(dr, di, s1r, s2r, s1i, s2i, n, i, osc.get_cos(),
+                                       osc.get_sin());
+        }
+    });
+}
+
+// The blocks of forward pass `pass` (block size n = 2^pass, m = n / 2): steps 0 and m of each
+// block here, the others by steps(dr, di, s1r, s2r, s1i, s2i).
+template <class DT>
+template <class Steps>
+void FFTReal<DT>::for_forward_blocks(DataType df[], const DataType sf[], int32_t pass,
+                                     Steps steps) const {
+    const int32_t n = 1 << pass;
+    const int32_t m = n >> 1;
     for (int32_t b = 0; b < _length; b += n << 1) {
         const DataType* const s1r = sf + b;
         const DataType* const s2r = s1r + n;
@@ -358,18 +370,7 @@ void FFTReal<DT>::compute_direct_pass_n_osc(DataType df[], const DataType sf[], 
         di[0] = s1r[0] - s2r[0];
         dr[m] = s1r[m];
         di[m] = s2r[m];
-        osc.clear_buffers();
-        for (int32_t i = 1; i < m; ++i) {
-            osc.step();
-            const DataType c = osc.get_cos();
-            const DataType s = osc.get_sin();
-            const DataType v = s2r[i] * c - s2i[i] * s;
-            dr[i] = s1r[i] + v;
-            dr[n - i] = s1r[i] - v;
-            const DataType w = s2r[i] * s + s2i[i] * c;
-            di[i] = w + s1i[i];
-            di[n - i] = w - s1i[i];
-        }
+        steps(dr, di, s1r, s2r, s1i, s2i);
     }
 }
 
@@ -421,19 +422,9 @@ void FFTReal<DT>::compute_inverse_pass_n_lut(DataType df[], const DataType sf[],
     const int32_t n = 1 << pass;
     const int32_t m = n >> 1;
     const DataType* cos_ptr = get_trigo_level_ptr(pass);
-    for (int32_t b = 0; b < _length; b += n << 1) {
-        const DataType* const sr = sf + b;
-        const DataType* const si = sr + n;
-        DataType* const d1r = df + b;
-        DataType* const d2r = d1r + n;
-        DataType* const d1i = d1r + m;
-        DataType* const d2i = d1i + n;
-        d1r[0] = sr[0] + si[0];
-        d2r[0] = sr[0] - si[0];
-        d1r[m] = sr[m] * 2;
-        d2r[m] = si[m] * 2;
+    for_inverse_blocks(df, sf, pass, [&](auto d1r, auto d2r, auto d1i, auto d2i, auto sr, auto si) {
         fftreal::inverse_butterflies(d1r, d2r, d1i, d2i, sr, si, cos_ptr, m, n, 1, m);
-    }
+    });
 }
 
 template <class DT>
@@ -447,6 +438,24 @@ void FFTReal<DT>::compute_inverse_pass_n_osc(DataType df[], const DataType sf[],
     const int32_t n = 1 << pass;
     const int32_t m = n >> 1;
     OscType& osc = _oscillators[pass - (TRIGO_BD_LIMIT + 1)];
+    for_inverse_blocks(df, sf, pass, [&](auto d1r, auto d2r, auto d1i, auto d2i, auto sr, auto si) {
+        osc.clear_buffers();
+        for (int32_t i = 1; i < m; ++i) {
+            osc.step();
+            fftreal::inverse_butterfly(d1r, d2r, d1i, d2i, sr, si, n, i, osc.get_cos(),
+                                       osc.get_sin());
+        }
+    });
+}
+
+// The blocks of inverse pass `pass`: steps 0 and m of each block here, the others by
+// steps(d1r, d2r, d1i, d2i, sr, si).
+template <class DT>
+template <class Steps>
+void FFTReal<DT>::for_inverse_blocks(DataType df[], const DataType sf[], int32_t pass,
+                                     Steps steps) const {
+    const int32_t n = 1 << pass;
+    const int32_t m = n >> 1;
     for (int32_t b = 0; b < _length; b += n << 1) {
         const DataType* const sr = sf + b;
         const DataType* const si = sr + n;
@@ -458,18 +467,7 @@ void FFTReal<DT>::compute_inverse_pass_n_osc(DataType df[], const DataType sf[],
         d2r[0] = sr[0] - si[0];
         d1r[m] = sr[m] * 2;
         d2r[m] = si[m] * 2;
-        osc.clear_buffers();
-        for (int32_t i = 1; i < m; ++i) {
-            osc.step();
-            d1r[i] = sr[i] + sr[n - i];
-            d1i[i] = si[i] - si[n - i];
-            const DataType c = osc.get_cos();
-            const DataType s = osc.get_sin();
-            const DataType vr = sr[i] - sr[n - i];
-            const DataType vi = si[i] + si[n - i];
-            d2r[i] = vr * c + vi * s;
-            d2i[i] = vi * c - vr * s;
-        }
+        steps(d1r, d2r, d1i, d2i, sr, si);
     }
 }
 

@@ -46,36 +46,44 @@ inline void inverse_pass_1_2(T* x, const T* sf, const int32_t* bit_rev, int32_t 
     }
 }
 
+// One step i of a general pass, its twiddle factor c = cos, s = sin of i pi / n.
+template <class T>
+inline void forward_butterfly(T* dr, T* di, const T* s1r, const T* s2r, const T* s1i, const T* s2i,
+                              int32_t n, int32_t i, T c, T s) {
+    const T v = s2r[i] * c - s2i[i] * s;
+    dr[i] = s1r[i] + v;
+    dr[n - i] = s1r[i] - v;
+    const T w = s2r[i] * s + s2i[i] * c;
+    di[i] = w + s1i[i];
+    di[n - i] = w - s1i[i];
+}
+
+template <class T>
+inline void inverse_butterfly(T* d1r, T* d2r, T* d1i, T* d2i, const T* sr, const T* si, int32_t n,
+                              int32_t i, T c, T s) {
+    d1r[i] = sr[i] + sr[n - i];
+    d1i[i] = si[i] - si[n - i];
+    const T vr = sr[i] - sr[n - i];
+    const T vi = si[i] + si[n - i];
+    d2r[i] = vr * c + vi * s;
+    d2i[i] = vi * c - vr * s;
+}
+
+// Steps first .. last - 1 with the twiddle factors of the cosine table level cos_ptr.
 template <class T>
 inline void forward_butterflies(T* dr, T* di, const T* s1r, const T* s2r, const T* s1i,
                                 const T* s2i, const T* cos_ptr, int32_t m, int32_t n, int32_t first,
                                 int32_t last) {
-    for (int32_t i = first; i < last; ++i) {
-        const T c = cos_ptr[i];
-        const T s = cos_ptr[m - i];
-        const T v = s2r[i] * c - s2i[i] * s;
-        dr[i] = s1r[i] + v;
-        dr[n - i] = s1r[i] - v;
-        const T w = s2r[i] * s + s2i[i] * c;
-        di[i] = w + s1i[i];
-        di[n - i] = w - s1i[i];
-    }
+    for (int32_t i = first; i < last; ++i)
+        forward_butterfly(dr, di, s1r, s2r, s1i, s2i, n, i, cos_ptr[i], cos_ptr[m - i]);
 }
 
 template <class T>
 inline void inverse_butterflies(T* d1r, T* d2r, T* d1i, T* d2i, const T* sr, const T* si,
                                 const T* cos_ptr, int32_t m, int32_t n, int32_t first,
                                 int32_t last) {
-    for (int32_t i = first; i < last; ++i) {
-        d1r[i] = sr[i] + sr[n - i];
-        d1i[i] = si[i] - si[n - i];
-        const T c = cos_ptr[i];
-        const T s = cos_ptr[m - i];
-        const T vr = sr[i] - sr[n - i];
-        const T vi = si[i] + si[n - i];
-        d2r[i] = vr * c + vi * s;
-        d2i[i] = vi * c - vr * s;
-    }
+    for (int32_t i = first; i < last; ++i)
+        inverse_butterfly(d1r, d2r, d1i, d2i, sr, si, n, i, cos_ptr[i], cos_ptr[m - i]);
 }
 
 #if defined(__SSE2__)
