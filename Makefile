@@ -15,9 +15,13 @@ all: build
 deps:
 	@bash scripts/install-deps.sh
 
-# Release build of the plug-in and tools.
+# Release build of the plug-in and tools. `make build VORPANE_SOFA=/path/to/set.sofa` builds the
+# plug-in around an HRIR table made from that SOFA file instead of the committed one.
+VORPANE_SOFA ?=
+
 build: deps
-	@$(CMAKE_CONFIGURE)=Release -B $(BUILD_DIR) -DVORPANE_BUILD_TESTS=OFF >/dev/null
+	@$(CMAKE_CONFIGURE)=Release -B $(BUILD_DIR) -DVORPANE_BUILD_TESTS=OFF \
+	  -DVORPANE_SOFA="$(if $(VORPANE_SOFA),$(abspath $(VORPANE_SOFA)))" >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 demo: build
