@@ -39,11 +39,12 @@ size_t bin(double hz) {
     return static_cast<size_t>(std::lround(hz / kRate * kFft));
 }
 
+// The mean of the level in dB over the bins of a band.
 double meanLevelDb(const Spectrum& s, double lowHz, double highHz) {
     double sum = 0;
     for (size_t k = bin(lowHz); k <= bin(highHz); ++k)
-        sum += std::norm(s[k]);
-    return 10.0 * std::log10(sum / static_cast<double>(bin(highHz) - bin(lowHz) + 1));
+        sum += 10.0 * std::log10(std::max(std::norm(s[k]), 1e-30));
+    return sum / static_cast<double>(bin(highHz) - bin(lowHz) + 1);
 }
 
 double energy(const int16_t* taps, size_t count) {
@@ -136,7 +137,10 @@ void printTableFigures(const TableFigures& f, std::FILE* out) {
     std::fprintf(out,
                  "time difference between the ears at azimuth steps 0 and 24: %.3f .. %.3f ms\n",
                  f.timeDifferenceLowestMs, f.timeDifferenceHighestMs);
-    std::fprintf(out, "largest energy ahead of an onset: %.1f dB\n", f.preOnsetDb);
+    if (std::isinf(f.preOnsetDb))
+        std::fprintf(out, "largest energy ahead of an onset: none\n");
+    else
+        std::fprintf(out, "largest energy ahead of an onset: %.1f dB\n", f.preOnsetDb);
     std::fprintf(out, "tap sums: %.3f .. %.3f of full scale (largest over smallest %.2f)\n",
                  f.sumLowest, f.sumHighest, f.sumHighest / f.sumLowest);
     for (int i = 0; i < 3; ++i)

@@ -9,7 +9,8 @@
 #include <vector>
 
 struct TableFigures {
-    // Mean level 20-150 Hz minus mean level 200-400 Hz, over every record and ear (dB).
+    // Mean level 20-150 Hz minus mean level 200-400 Hz (means of the level in dB over the bins
+    // of a 4096-point transform), over every record and ear (dB).
     double lowEndLowestDb = 0, lowEndMedianDb = 0, lowEndHighestDb = 0;
     // Largest difference between the ears' mean levels over 20-100 Hz, over records (dB).
     double lowEarDifferenceDb = 0;
