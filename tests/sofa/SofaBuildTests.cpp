@@ -126,8 +126,8 @@ TEST(SofaBuild, RefusesABadFileInOneLineAndWritesNothing) {
         }
         const fs::path table = dir / "table.bin";
         const ToolRun run = runTool(std::string("'" VORPANE_MAKE_HRIR_TABLE "' --sofa '") +
-                                    sofa.string() + "' '" + table.string() + "'",
-                                dir);
+                                        sofa.string() + "' '" + table.string() + "'",
+                                    dir);
         EXPECT_NE(run.status, 0) << c.variant;
         EXPECT_EQ(run.err.rfind("make-hrir-table: " + sofa.string() + ": ", 0), 0u) << run.err;
         EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;

@@ -55,9 +55,10 @@ SofaSet::SofaSet(const std::string& path) {
     int err = MYSOFA_OK;
     std::unique_ptr<MYSOFA_HRTF, HrtfDeleter> hrtf(mysofa_load(path.c_str(), &err));
     if (!hrtf || err != MYSOFA_OK)
-        throw refuse(err == MYSOFA_READ_ERROR
-                         ? "cannot be read"
-                         : "not a SOFA file (HDF5 / netCDF-4) libmysofa reads");
+        throw refuse(err == MYSOFA_READ_ERROR ? "cannot be read"
+                     : err == MYSOFA_UNSUPPORTED_FORMAT
+                         ? "its HDF5 layout is one libmysofa cannot read"
+                         : "not a SOFA file (no HDF5 / netCDF-4 data)");
     const std::string convention = attribute(hrtf.get(), "SOFAConventions");
     if (attribute(hrtf.get(), "Conventions") != "SOFA")
         throw refuse("not a SOFA file (no Conventions attribute \"SOFA\")");
