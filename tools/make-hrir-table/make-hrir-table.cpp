@@ -128,10 +128,14 @@ std::vector<double> unextended(const std::vector<double>& response,
     return out;
 }
 
+// Writes the table beside its place and renames it there, so a failed run leaves no partial file.
 class AtomicOutput {
   public:
     explicit AtomicOutput(std::string path) : path(std::move(path)), part(this->path + ".part") {}
-    ~AtomicOutput() { std::filesystem::remove(part); }
+    ~AtomicOutput() {
+        std::error_code ignored;
+        std::filesystem::remove(part, ignored);
+    }
     void write(const std::vector<unsigned char>& bytes) {
         std::ofstream out(part, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()),
