@@ -83,10 +83,14 @@ deb: build
 	@cd $(BUILD_DIR) && cpack -G DEB >/dev/null
 	@ls $(BUILD_DIR)/vorpane_*.deb
 
-# Redraws the README's pictures of the built-in HRIR table in docs/.
+# Redraws the README's pictures of the built-in HRIR table in docs/ (or in PLOTS_DIR; with
+# VORPANE_SOFA, of the table made from that file).
+PLOTS_DIR ?= docs
+
 plots: build
-	@$(BUILD_DIR)/tools/make-plots docs
-	@echo "Drew docs/directions.png and docs/response.png"
+	@mkdir -p "$(PLOTS_DIR)"
+	@$(BUILD_DIR)/tools/make-plots "$(PLOTS_DIR)"
+	@echo "Drew $(PLOTS_DIR)/directions.png and $(PLOTS_DIR)/response.png"
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
