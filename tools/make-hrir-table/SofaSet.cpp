@@ -64,7 +64,10 @@ SofaSet::SofaSet(const std::string& path) {
         throw refuse("not a SOFA file (no Conventions attribute \"SOFA\")");
     if (convention != "SimpleFreeFieldHRIR")
         throw refuse("convention \"" + convention + "\", not SimpleFreeFieldHRIR");
-    if (hrtf->R != 2) throw refuse(std::to_string(hrtf->R) + " receivers; two ears are needed");
+    if (hrtf->R != 2)
+        throw refuse("it has " + std::to_string(hrtf->R) +
+                     (hrtf->R == 1 ? " receiver" : " receivers") +
+                     "; the table needs two, the left and the right ear");
     if (hrtf->M == 0 || hrtf->N == 0) throw refuse("it holds no responses");
     if (const int check = mysofa_check(hrtf.get()); check != MYSOFA_OK)
         throw refuse(checkFailure(check));
