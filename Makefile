@@ -15,9 +15,13 @@ all: build
 deps:
 	@bash scripts/install-deps.sh
 
-# Release build of the plug-in and tools.
+# Release build of the plug-in and tools. `make build VORPANE_SOFA=/path/to/set.sofa` builds the
+# plug-in around an HRIR table made from that SOFA file instead of the committed one.
+VORPANE_SOFA ?=
+
 build: deps
-	@$(CMAKE_CONFIGURE)=Release -B $(BUILD_DIR) -DVORPANE_BUILD_TESTS=OFF >/dev/null
+	@$(CMAKE_CONFIGURE)=Release -B $(BUILD_DIR) -DVORPANE_BUILD_TESTS=OFF \
+	  -DVORPANE_SOFA="$(if $(VORPANE_SOFA),$(abspath $(VORPANE_SOFA)))" >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 demo: build
@@ -79,10 +83,14 @@ deb: build
 	@cd $(BUILD_DIR) && cpack -G DEB >/dev/null
 	@ls $(BUILD_DIR)/vorpane_*.deb
 
-# Redraws the README's pictures of the built-in HRIR table in docs/.
+# Redraws the README's pictures of the built-in HRIR table in docs/ (or in PLOTS_DIR; with
+# VORPANE_SOFA, of the table made from that file).
+PLOTS_DIR ?= docs
+
 plots: build
-	@$(BUILD_DIR)/tools/make-plots docs
-	@echo "Drew docs/directions.png and docs/response.png"
+	@mkdir -p "$(PLOTS_DIR)"
+	@$(BUILD_DIR)/tools/make-plots "$(PLOTS_DIR)"
+	@echo "Drew $(PLOTS_DIR)/directions.png and $(PLOTS_DIR)/response.png"
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
