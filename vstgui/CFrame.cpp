@@ -58,8 +58,8 @@ CFrame::~CFrame() {
     focusView = nullptr;
     platform::Platform& system = platform::platform();
     if (window) {
-        if (!defaultCursor) defaultCursor = system.currentCursor();
-        system.setCursor(defaultCursor);
+        if (!defaultCursor) defaultCursor = system.currentCursor(window);
+        system.setCursor(window, defaultCursor);
     }
     if (dropActive && window) {
         system.revokeDropTarget(window);
@@ -186,8 +186,8 @@ void CFrame::handleWheel(CPoint where, float distance) {
 }
 
 void CFrame::handleWindowDestroyed() {
-    // The handle is kept: the platform still holds the window's record (and the display's use
-    // count) until the frame gives it back in its destructor; it sends nothing to a dead window.
+    // The handle is kept: the platform still holds the window's record (and its connection)
+    // until the frame gives it back in its destructor; it sends nothing to a dead window.
     setOpenFlag(false);
     systemWindow = nullptr;
     dropActive = false;
@@ -390,7 +390,7 @@ void CFrame::endEdit(int32_t index) {
 
 bool CFrame::getCurrentLocation(CPoint& where) {
     platform::WindowServices& services = platform::windowServices();
-    where = services.pointerScreenPosition();
+    where = services.pointerScreenPosition(window);
     if (window) {
         const CPoint origin = services.windowScreenOrigin(window);
         where.offset(-origin.h, -origin.v);
@@ -400,9 +400,9 @@ bool CFrame::getCurrentLocation(CPoint& where) {
 
 void CFrame::setCursor(int32_t type) {
     platform::Platform& system = platform::platform();
-    if (!defaultCursor) defaultCursor = system.currentCursor();
-    platform::CursorHandle cursor = system.standardCursor(type);
-    system.setCursor(cursor ? cursor : defaultCursor);
+    if (!defaultCursor) defaultCursor = system.currentCursor(window);
+    platform::CursorHandle cursor = system.standardCursor(window, type);
+    system.setCursor(window, cursor ? cursor : defaultCursor);
 }
 
 bool CFrame::setDropActive(bool value) {
