@@ -138,10 +138,13 @@ void CFrame::update(CDrawContext* context) {
     CDrawContext* saved = frameContext;
     COffscreenContext* buffer = getBackBuffer();
     frameContext = buffer;
+    // Only what is drawn now changes in the buffer, so only that is copied to the window.
+    CRect changed = size;
     if (dirty) {
         draw(static_cast<CDrawContext*>(buffer));
         setDirty(false);
     } else {
+        changed = dirtyArea();
         CRect clip;
         buffer->getClipRect(clip);
         if (modalView && modalView->isDirty()) modalView->update(buffer);
@@ -152,8 +155,32 @@ void CFrame::update(CDrawContext* context) {
         }
         buffer->setClipRect(clip);
     }
-    if (context) buffer->copyFrom(context, size, CPoint(0, 0));
+    if (context && changed.width() > 0 && changed.height() > 0)
+        buffer->copyFrom(context, changed, changed.getTopLeft());
     frameContext = saved;
+}
+
+CRect CFrame::dirtyArea() const {
+    // A dirty child is drawn within its own rectangle (its clip), whatever it overlaps.
+    CRect area;
+    bool any = false;
+    auto add = [&](const CView* view) {
+        if (!view->isDirty()) return;
+        CRect r = view->getSize();
+        r.bound(size);
+        if (r.width() <= 0 || r.height() <= 0) return;
+        if (!any) {
+            area = r;
+            any = true;
+            return;
+        }
+        area = CRect(std::min(area.left, r.left), std::min(area.top, r.top),
+                     std::max(area.right, r.right), std::max(area.bottom, r.bottom));
+    };
+    if (modalView) add(modalView);
+    for (CViewListEntry* e = firstView; e; e = e->next)
+        add(e->view);
+    return area;
 }
 
 // ---- window events -------------------------------------------------------------------------

@@ -7,7 +7,8 @@
 
 namespace VSTGUI::platform {
 
-// Opaque handle of a native window (an X11 window id on Linux, stored in a pointer).
+// Opaque handle of a native window: the host's window as the host passes it (an X11 window id
+// stored in a pointer), or a frame window as Platform::createFrameWindow made it.
 using WindowHandle = void*;
 
 // What drawing contexts need from the windowing side: the drawing surface of a frame window, its
