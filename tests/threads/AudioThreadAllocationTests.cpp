@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstddef>
 #include <cstdlib>
 #include <new>
@@ -15,7 +16,9 @@
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define VORPANE_SANITIZER_ALLOCATOR 1
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtimes' allocator hooks (declared here: GCC ships no header for them).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*));
 #endif
 
 namespace {
