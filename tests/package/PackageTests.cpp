@@ -1,6 +1,7 @@
 // The Debian package as a user gets it: its control fields, its files, and the plug-in and tool
 // it carries working from where they are unpacked.
 #include "plugin/VstInterface.h"
+#include "tests/support/Command.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -26,27 +27,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs a shell command; answers its standard output and exit code.
-std::string capture(const std::string& command, int& status) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        status = -1;
-        return output;
-    }
-    std::array<char, 4096> chunk;
-    size_t n;
-    while ((n = fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
-        output.append(chunk.data(), n);
-    const int raw = pclose(pipe);
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return output;
-}
+using testsupport::runCommand;
 
 std::string field(const char* name) {
     int status = 0;
     std::string value =
-        capture(std::string("dpkg-deb -f ") + VORPANE_DEB_PATH + " " + name, status);
+        runCommand(std::string("dpkg-deb -f ") + VORPANE_DEB_PATH + " " + name, status);
     EXPECT_EQ(status, 0) << name;
     while (!value.empty() && value.back() == '\n')
         value.pop_back();
@@ -60,7 +46,7 @@ class Package : public ::testing::Test {
         fs::remove_all(root);
         fs::create_directories(root);
         int status = 0;
-        capture(std::string("dpkg-deb -x ") + VORPANE_DEB_PATH + " " + root.string(), status);
+        runCommand(std::string("dpkg-deb -x ") + VORPANE_DEB_PATH + " " + root.string(), status);
         unpacked = status == 0;
     }
     static void TearDownTestSuite() { fs::remove_all(root); }
@@ -147,9 +133,9 @@ TEST_F(Package, UnpackedRenderToolUsesTheUnpackedPlugin) {
     sf_close(file);
 
     int status = 0;
-    const std::string out = capture((root / "usr/bin/vorpane-render").string() + " " +
-                                        input.string() + " " + output.string() + " 2>&1",
-                                    status);
+    const std::string out = runCommand((root / "usr/bin/vorpane-render").string() + " " +
+                                           input.string() + " " + output.string() + " 2>&1",
+                                       status);
     EXPECT_EQ(status, 0) << out;
     EXPECT_NE(out.find((root / "usr/lib/vst/Vorpane.so").string()), std::string::npos) << out;
     EXPECT_TRUE(fs::exists(output));
