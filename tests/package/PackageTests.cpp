@@ -71,7 +71,13 @@ TEST_F(Package, ControlFields) {
     EXPECT_EQ(field("Architecture"), "amd64");
     EXPECT_EQ(field("Section"), "sound");
     EXPECT_NE(field("Maintainer").find('<'), std::string::npos);
-    EXPECT_NE(field("Description").find("binaural panner"), std::string::npos);
+    const std::string description = field("Description");
+    EXPECT_NE(description.find("binaural panner"), std::string::npos);
+    // Names every tool the package installs.
+    std::vector<std::string> tools = {"vorpane-render"};
+    if (VORPANE_HOST_PACKAGED) tools.push_back("vorpane-host");
+    for (const std::string& tool : tools)
+        EXPECT_NE(description.find(tool), std::string::npos) << tool << " in " << description;
     // Computed from the binaries, with the versions their symbols need.
     const std::string depends = field("Depends");
     for (const char* package : {"libc6 (>=", "libcairo2 (>=", "libsndfile1 (>="})
@@ -80,8 +86,14 @@ TEST_F(Package, ControlFields) {
 
 TEST_F(Package, InstallsThePluginWhereHostsLookAndTheToolsAndDocuments) {
     std::set<std::string> expected = {
-        "usr/lib/vst/Vorpane.so",          "usr/bin/vorpane-render",
-        "usr/share/doc/vorpane/LICENSE",   "usr/share/doc/vorpane/README.md",
+        "usr/lib/vst/Vorpane.so",
+        "usr/bin/vorpane-render",
+        "usr/lib/lv2/vorpane.lv2/manifest.ttl",
+        "usr/lib/lv2/vorpane.lv2/vorpane.ttl",
+        "usr/lib/lv2/vorpane.lv2/vorpane_dsp.so",
+        "usr/lib/lv2/vorpane.lv2/vorpane_ui.so",
+        "usr/share/doc/vorpane/LICENSE",
+        "usr/share/doc/vorpane/README.md",
         "usr/share/doc/vorpane/copyright",
     };
     if (VORPANE_HOST_PACKAGED) expected.insert("usr/bin/vorpane-host");
@@ -99,6 +111,20 @@ TEST_F(Package, InstallsThePluginWhereHostsLookAndTheToolsAndDocuments) {
     EXPECT_EQ(info.st_mode & 0777, 0644u);
     ASSERT_EQ(stat((root / "usr/bin/vorpane-render").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0755u);
+    ASSERT_EQ(stat((root / "usr/lib/lv2/vorpane.lv2/vorpane_dsp.so").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+}
+
+TEST_F(Package, UnpackedLv2BundleIsFoundByLv2Hosts) {
+    int status = 0;
+    const std::string info =
+        runCommand("LV2_PATH='" + (root / "usr/lib/lv2").string() +
+                       "' lv2info https://vorpane.farrowdale.audio/lv2/vorpane 2>/dev/null",
+                   status);
+    EXPECT_EQ(status, 0) << info;
+    EXPECT_NE(info.find((root / "usr/lib/lv2/vorpane.lv2/vorpane_dsp.so").string()),
+              std::string::npos)
+        << info;
 }
 
 TEST_F(Package, UnpackedPluginLoadsThroughItsEntryPoint) {
@@ -167,7 +193,32 @@ TEST(Install, ReinstallingReplacesThePluginAHostHasMapped) {
     EXPECT_EQ(std::memcmp(mapped, head.data(), head.size()), 0);
     EXPECT_EQ(after.st_mode & 0777, 0644u);
     EXPECT_TRUE(fs::exists(stage / "usr/local/bin/vorpane-render"));
+    for (const char* file : {"manifest.ttl", "vorpane.ttl", "vorpane_dsp.so", "vorpane_ui.so"})
+        EXPECT_TRUE(fs::exists(stage / "usr/local/lib/lv2/vorpane.lv2" / file)) << file;
+    // The plug-ins for the current user are installed only when asked for.
+    EXPECT_FALSE(fs::exists(stage / fs::path(VORPANE_USER_VST_DIR).relative_path()));
     munmap(mapped, 4096);
     close(fd);
+    fs::remove_all(stage);
+}
+
+// `make install` without PREFIX: the two plug-ins for the current user, nothing else.
+TEST(Install, ForTheUserPutsOnlyThePluginsInTheirFolders) {
+    const fs::path stage =
+        fs::temp_directory_path() / ("vorpane-user-install-test-" + std::to_string(getpid()));
+    fs::remove_all(stage);
+    const std::string install = std::string("DESTDIR=") + stage.string() + " " +
+                                CMAKE_COMMAND_PATH + " --install " + VORPANE_BUILD_DIR +
+                                " --component user >/dev/null";
+    ASSERT_EQ(std::system(install.c_str()), 0);
+    const fs::path vst = stage / fs::path(VORPANE_USER_VST_DIR).relative_path();
+    const fs::path bundle = stage / fs::path(VORPANE_USER_LV2_DIR).relative_path() / "vorpane.lv2";
+    std::set<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(stage))
+        if (!entry.is_directory()) files.insert(entry.path().string());
+    EXPECT_EQ(files, (std::set<std::string>{
+                         (vst / "Vorpane.so").string(), (bundle / "manifest.ttl").string(),
+                         (bundle / "vorpane.ttl").string(), (bundle / "vorpane_dsp.so").string(),
+                         (bundle / "vorpane_ui.so").string()}));
     fs::remove_all(stage);
 }
