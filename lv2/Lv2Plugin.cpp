@@ -4,7 +4,6 @@
 
 #include <lv2/core/lv2.h>
 
-
 namespace {
 
 using vorpane::lv2::Lv2Panner;
