@@ -13,7 +13,7 @@ packages=(
   libmysofa-dev libmysofa1
   libsndfile1-dev
   libfftw3-dev zam-plugins
-  lv2-dev lilv-utils sordi
+  lv2-dev lilv-utils sordi liblilv-dev
 )
 
 missing=()
