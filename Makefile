@@ -17,10 +17,14 @@ deps:
 	@bash scripts/install-deps.sh
 
 # Release build of the plug-ins (Vorpane.so and the LV2 bundle vorpane.lv2/) and the tools.
+# `make build VORPANE_SOFA=/path/to/set.sofa` builds the plug-ins around an HRIR table made from
+# that SOFA file instead of the committed one.
+VORPANE_SOFA ?=
 USER_INSTALL_DIRS = -DVORPANE_USER_VST_DIR="$(VST_INSTALL_DIR)" -DVORPANE_USER_LV2_DIR="$(LV2_INSTALL_DIR)"
 
 build: deps
-	@$(CMAKE_CONFIGURE)=Release -B $(BUILD_DIR) -DVORPANE_BUILD_TESTS=OFF $(USER_INSTALL_DIRS) >/dev/null
+	@$(CMAKE_CONFIGURE)=Release -B $(BUILD_DIR) -DVORPANE_BUILD_TESTS=OFF \
+	  -DVORPANE_SOFA="$(if $(VORPANE_SOFA),$(abspath $(VORPANE_SOFA)))" $(USER_INSTALL_DIRS) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 demo: build
@@ -83,10 +87,14 @@ deb: build
 	@cd $(BUILD_DIR) && cpack -G DEB >/dev/null
 	@ls $(BUILD_DIR)/vorpane_*.deb
 
-# Redraws the README's pictures of the built-in HRIR table in docs/.
+# Redraws the README's pictures of the built-in HRIR table in docs/ (or in PLOTS_DIR; with
+# VORPANE_SOFA, of the table made from that file).
+PLOTS_DIR ?= docs
+
 plots: build
-	@$(BUILD_DIR)/tools/make-plots docs
-	@echo "Drew docs/directions.png and docs/response.png"
+	@mkdir -p "$(PLOTS_DIR)"
+	@$(BUILD_DIR)/tools/make-plots "$(PLOTS_DIR)"
+	@echo "Drew $(PLOTS_DIR)/directions.png and $(PLOTS_DIR)/response.png"
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

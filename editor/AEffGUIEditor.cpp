@@ -49,7 +49,7 @@ void AEffGUIEditor::idle() {
     if (inIdle || !frame) return;
     // Window events first: a paint or a click may change what the frame's idle redraws. An
     // event may also close the editor (the host's window gone), so the frame is looked at again.
-    VSTGUI::platform::platform().processEvents();
+    VSTGUI::platform::platform().processEvents(frame->getPlatformWindow());
     if (frame) frame->idle();
 }
 
@@ -63,7 +63,9 @@ bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
 
 bool AEffGUIEditor::onWheel(float distance) {
     if (!frame) return false;
-    auto* context = new VSTGUI::CDrawContext(frame, nullptr, systemWindow);
+    // The frame's window sits at (0, 0) of the host's, so positions in it are the same; the
+    // platform is only ever asked about windows of its own.
+    auto* context = new VSTGUI::CDrawContext(frame, nullptr, frame->getPlatformWindow());
     VSTGUI::CPoint where;
     context->getMouseLocation(where);
     const bool result = frame->onWheel(context, where, distance);
@@ -101,7 +103,7 @@ void AEffGUIEditor::doIdleStuff() {
         if (ahead > kIdleSlack + kIdlePause) return;
     }
     idle();
-    system.dispatchPendingPaint();
+    system.dispatchPendingPaint(frame ? frame->getPlatformWindow() : nullptr);
     lastTicks = now + kIdleInterval;
     inIdle = true;
     if (effect) effect->masterIdle();

@@ -24,10 +24,6 @@ constexpr int32_t kDisplayFont = 2;
 constexpr int32_t kDisplayStyle = 1;
 const VSTGUI::CRect kAzimuthDisplay(120, 115, 160, 133);
 
-// The editor whose own value change is being passed to the plug-in on this thread: the
-// plug-in's setter calls back into setParameter, which then sets the controls at once.
-thread_local const VrpEditor* changingEditor = nullptr;
-
 void degreesToText(double degrees, char* text) {
     std::snprintf(text, 8, "%2d\xB0", static_cast<int>(degrees));
 }
@@ -135,11 +131,9 @@ void VrpEditor::doIdleStuff() {
 }
 
 void VrpEditor::setParameter(int32_t index, float) {
+    // Reached from any thread, the host's audio thread included: one atomic operation, nothing
+    // else.
     if (index != kAzimuth && index != kElevation) return;
-    if (changingEditor == this) {
-        applyParameter(index);
-        return;
-    }
     changed.fetch_or(1u << index, std::memory_order_release);
 }
 
@@ -161,9 +155,10 @@ void VrpEditor::applyParameter(int32_t index) {
 void VrpEditor::valueChanged(VSTGUI::CDrawContext*, VSTGUI::CControl* control) {
     const int32_t tag = control->getTag();
     if (tag != kAzimuth && tag != kElevation) return;
-    const VrpEditor* outer = changingEditor;
-    changingEditor = this;
     plugin->setParameterAutomated(tag, control->getValue());
-    changingEditor = outer;
+    // The change recorded by the plug-in's setter is shown now rather than at the next idle; a
+    // change from another thread after this point records itself again.
+    changed.fetch_and(~(1u << tag), std::memory_order_acq_rel);
+    applyParameter(tag);
     control->setDirty(true);
 }

@@ -33,9 +33,9 @@ class VrpEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
     // Applies the parameter changes recorded since the last call, then the host's idle work.
     void idle() override;
     void doIdleStuff() override;
-    // Any thread: records that the parameter changed. The controls are set from the plug-in's
-    // value on the editor's thread, at once when the change comes from the panel itself, else
-    // at the start of the next idle.
+    // Any thread: records that the parameter changed, without locking or allocating. The
+    // controls are set from the plug-in's value on the editor's thread at the start of the next
+    // idle, or at once by valueChanged when the change comes from the panel itself.
     void setParameter(int32_t index, float value) override;
 
     void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;

@@ -10,7 +10,7 @@ packages=(
   libx11-dev libxtst-dev xvfb xauth
   libcairo2-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core fonts-urw-base35
   libpng-dev zlib1g-dev
-  libmysofa-dev libmysofa1
+  libmysofa-dev libmysofa1 netcdf-bin
   libsndfile1-dev
   libfftw3-dev zam-plugins
   lv2-dev lilv-utils sordi liblilv-dev

@@ -34,6 +34,9 @@ CDrawContext::CDrawContext(CFrame* frame, cairo_surface_t* surface, platform::Wi
         frame->getViewSize(clipRect);
     else
         clipRect = CRect(0, 0, 1000, 1000);
+    // The pointer is asked through the frame's window, the same for every context of the frame
+    // (its back buffer included).
+    pointerWindow = frame && frame->getPlatformWindow() ? frame->getPlatformWindow() : window;
     if (!surface && window) {
         ownedSurface = platform::windowServices().acquireWindowSurface(window);
         surface = ownedSurface;
@@ -177,11 +180,11 @@ void CDrawContext::drawString(const char* string, const CRect& rect, int32_t opa
 }
 
 int32_t CDrawContext::getMouseButtons() {
-    return platform::windowServices().buttonState();
+    return platform::windowServices().buttonState(pointerWindow);
 }
 
 CPoint& CDrawContext::getMouseLocation(CPoint& point) {
-    const CPoint screen = platform::windowServices().pointerScreenPosition();
+    const CPoint screen = platform::windowServices().pointerScreenPosition(pointerWindow);
     point = CPoint(screen.h - screenOffset.h, screen.v - screenOffset.v);
     return point;
 }

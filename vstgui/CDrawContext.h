@@ -106,6 +106,7 @@ class CDrawContext : public CReferenceCounter {
 
     std::unique_ptr<platform::DrawSurface> surface;
     platform::WindowHandle window = nullptr;
+    platform::WindowHandle pointerWindow = nullptr;
     CFrame* frame = nullptr;
     int32_t fontSize = 12;
     int32_t fontStyle = 0;

@@ -58,8 +58,8 @@ CFrame::~CFrame() {
     focusView = nullptr;
     platform::Platform& system = platform::platform();
     if (window) {
-        if (!defaultCursor) defaultCursor = system.currentCursor();
-        system.setCursor(defaultCursor);
+        if (!defaultCursor) defaultCursor = system.currentCursor(window);
+        system.setCursor(window, defaultCursor);
     }
     if (dropActive && window) {
         system.revokeDropTarget(window);
@@ -138,10 +138,13 @@ void CFrame::update(CDrawContext* context) {
     CDrawContext* saved = frameContext;
     COffscreenContext* buffer = getBackBuffer();
     frameContext = buffer;
+    // Only what is drawn now changes in the buffer, so only that is copied to the window.
+    CRect changed = size;
     if (dirty) {
         draw(static_cast<CDrawContext*>(buffer));
         setDirty(false);
     } else {
+        changed = dirtyArea();
         CRect clip;
         buffer->getClipRect(clip);
         if (modalView && modalView->isDirty()) modalView->update(buffer);
@@ -152,8 +155,32 @@ void CFrame::update(CDrawContext* context) {
         }
         buffer->setClipRect(clip);
     }
-    if (context) buffer->copyFrom(context, size, CPoint(0, 0));
+    if (context && changed.width() > 0 && changed.height() > 0)
+        buffer->copyFrom(context, changed, changed.getTopLeft());
     frameContext = saved;
+}
+
+CRect CFrame::dirtyArea() const {
+    // A dirty child is drawn within its own rectangle (its clip), whatever it overlaps.
+    CRect area;
+    bool any = false;
+    auto add = [&](const CView* view) {
+        if (!view->isDirty()) return;
+        CRect r = view->getSize();
+        r.bound(size);
+        if (r.width() <= 0 || r.height() <= 0) return;
+        if (!any) {
+            area = r;
+            any = true;
+            return;
+        }
+        area = CRect(std::min(area.left, r.left), std::min(area.top, r.top),
+                     std::max(area.right, r.right), std::max(area.bottom, r.bottom));
+    };
+    if (modalView) add(modalView);
+    for (CViewListEntry* e = firstView; e; e = e->next)
+        add(e->view);
+    return area;
 }
 
 // ---- window events -------------------------------------------------------------------------
@@ -186,8 +213,8 @@ void CFrame::handleWheel(CPoint where, float distance) {
 }
 
 void CFrame::handleWindowDestroyed() {
-    // The handle is kept: the platform still holds the window's record (and the display's use
-    // count) until the frame gives it back in its destructor; it sends nothing to a dead window.
+    // The handle is kept: the platform still holds the window's record (and its connection)
+    // until the frame gives it back in its destructor; it sends nothing to a dead window.
     setOpenFlag(false);
     systemWindow = nullptr;
     dropActive = false;
@@ -390,7 +417,7 @@ void CFrame::endEdit(int32_t index) {
 
 bool CFrame::getCurrentLocation(CPoint& where) {
     platform::WindowServices& services = platform::windowServices();
-    where = services.pointerScreenPosition();
+    where = services.pointerScreenPosition(window);
     if (window) {
         const CPoint origin = services.windowScreenOrigin(window);
         where.offset(-origin.h, -origin.v);
@@ -400,9 +427,9 @@ bool CFrame::getCurrentLocation(CPoint& where) {
 
 void CFrame::setCursor(int32_t type) {
     platform::Platform& system = platform::platform();
-    if (!defaultCursor) defaultCursor = system.currentCursor();
-    platform::CursorHandle cursor = system.standardCursor(type);
-    system.setCursor(cursor ? cursor : defaultCursor);
+    if (!defaultCursor) defaultCursor = system.currentCursor(window);
+    platform::CursorHandle cursor = system.standardCursor(window, type);
+    system.setCursor(window, cursor ? cursor : defaultCursor);
 }
 
 bool CFrame::setDropActive(bool value) {

@@ -47,7 +47,7 @@ class CFrame : public CViewContainer {
     void setViewSize(const CRect& rect) override;
     AEffGUIEditor* getEditor() const override;
     bool isTypeOf(const char* type) const override;
-    // Draws what is dirty into the back buffer and copies the buffer into context.
+    // Draws what is dirty into the back buffer and copies what changed into context.
     void update(CDrawContext* context) override;
     CView* getCurrentView() const override;
     bool advanceNextFocusView(CView* oldFocus, bool reverse = false) override;
@@ -101,6 +101,9 @@ class CFrame : public CViewContainer {
     void handleWheel(CPoint where, float distance);
     // The window was destroyed by someone else: the frame closes.
     void handleWindowDestroyed();
+
+    // The area that the next update draws: the union of the dirty children's rectangles.
+    CRect dirtyArea() const;
 
     // A subtree leaves the frame's tree: the frame forgets it as focus or modal view.
     void viewLeavingTree(CView* view);

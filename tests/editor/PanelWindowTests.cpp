@@ -298,6 +298,54 @@ TEST_F(PanelWindow, TwoEditorsInOneProcessWorkSideBySide) {
     second.close();
 }
 
+TEST_F(PanelWindow, AnEditorWhoseWindowTheHostDestroyedDoesNotHinderTheNextOpen) {
+    // The requests of the closing editor to its dead window fail; none of those failures may be
+    // taken for the new window's, however the host interleaves the calls.
+    Instance first, second;
+    ASSERT_EQ(first.open(parent), 1);
+    Window other = makeHostWindow(500, 0);
+    ASSERT_EQ(second.open(other), 1);
+    for (int round = 0; round < 8; ++round) {
+        XDestroyWindow(host, other);
+        XSync(host, False);
+        second.close();
+        other = makeHostWindow(500, 0);
+        ASSERT_EQ(second.open(other), 1) << round;
+        ASSERT_TRUE(waitForPanel(second, editorWindow(other), 0.5f, 0.5f)) << round;
+    }
+    EXPECT_TRUE(waitForPanel(first, editorWindow(parent), 0.5f, 0.5f));
+    second.close();
+    first.close();
+}
+
+int hostsOwnHandler(Display*, XErrorEvent*) {
+    return 0;
+}
+
+TEST_F(PanelWindow, AnErrorHandlerTheHostInstallsDuringADragStaysInstalled) {
+    Instance plugin;
+    ASSERT_EQ(plugin.open(parent), 1);
+    const Window editor = editorWindow(parent);
+    ASSERT_TRUE(waitForPanel(plugin, editor, 0.5f, 0.5f));
+    XErrorHandler before = nullptr;
+    int step = 0;
+    plugin.host.onCall = [&](const HostCall& call) {
+        if (call.opcode != audioMasterIdle) return;
+        ++step;
+        if (step == 1)
+            before = XSetErrorHandler(&hostsOwnHandler);
+        else if (step == 3)
+            releaseButton(1);
+    };
+    movePointer(editor, 95, 210);
+    pressButton(1);
+    EXPECT_TRUE(waitUntil([&] { return step >= 3; }, [&] { plugin.idle(); }));
+    plugin.host.onCall = nullptr;
+    EXPECT_EQ(plugin.callsOf(audioMasterEndEdit).size(), 1u);
+    EXPECT_EQ(XSetErrorHandler(before), &hostsOwnHandler);
+    plugin.close();
+}
+
 // Without an X server to talk to, the editor does not open and nothing else changes.
 TEST(PanelWithoutDisplay, OpenAnswersZero) {
     const char* saved = std::getenv("DISPLAY");

@@ -2,6 +2,7 @@
 #include "engine/HrirTable.h"
 #include "tests/hrir/KemarDirections.h"
 #include "tests/support/Sha256.h"
+#include "tools/make-hrir-table/TableFigures.h"
 
 #include <gtest/gtest.h>
 
@@ -145,6 +146,23 @@ TEST_F(CommittedTable, LevelDifferencesRunFromLeftToRight) {
         EXPECT_LE(rightmost, -13.0) << "elevation step " << e;
         EXPECT_GE(rightmost, -16.0) << "elevation step " << e;
     }
+}
+
+// What a listener hears of the table: a flat low end, the ears' level and time differences of a
+// head, clean onsets, a positive gain at DC of similar size everywhere.
+TEST_F(CommittedTable, SoundsLikeAHeadDownToTheLowestBass) {
+    std::vector<int16_t> taps(bytes->size() / 2);
+    for (size_t i = 0; i < taps.size(); ++i)
+        taps[i] = static_cast<int16_t>((*bytes)[2 * i] | ((*bytes)[2 * i + 1] << 8));
+    const TableFigures f = measureTable(taps);
+    EXPECT_GE(f.lowEndLowestDb, -1.5);
+    EXPECT_LE(f.lowEndHighestDb, 1.5);
+    EXPECT_LE(f.lowEarDifferenceDb, 4.5);
+    EXPECT_GE(f.timeDifferenceLowestMs, 0.6);
+    EXPECT_LE(f.timeDifferenceHighestMs, 0.95);
+    EXPECT_LE(f.preOnsetDb, -40.0);
+    EXPECT_GE(f.sumLowest, 0.4);
+    EXPECT_LE(f.sumHighest / f.sumLowest, 2.0);
 }
 
 // The measurements are symmetric (the right ear of a direction is the left ear of its mirror

@@ -37,11 +37,11 @@ void HeadlessPlatform::noteStep(const PointerStep& step) {
     if (step.windowGone) windowsGone = true;
 }
 
-int32_t HeadlessPlatform::buttonState() {
+int32_t HeadlessPlatform::buttonState(WindowHandle) {
     return script.empty() ? current.buttons : script.front().buttons;
 }
 
-CPoint HeadlessPlatform::pointerScreenPosition() {
+CPoint HeadlessPlatform::pointerScreenPosition(WindowHandle) {
     if (script.empty()) {
         current.buttons &= ~kMouseButtons;
         return current.position;
@@ -155,7 +155,7 @@ bool HeadlessPlatform::hostWindowRect(WindowHandle window, CRect& rect) {
     return true;
 }
 
-CursorHandle HeadlessPlatform::standardCursor(int32_t type) {
+CursorHandle HeadlessPlatform::standardCursor(WindowHandle, int32_t type) {
     if ((type >= 1 && type <= 6) || type == 8 || type == 9)
         return reinterpret_cast<CursorHandle>(kDefaultCursor + static_cast<uintptr_t>(type));
     return nullptr;

@@ -54,16 +54,16 @@ class HeadlessPlatform : public Platform {
     // WindowServices
     cairo_surface_t* acquireWindowSurface(WindowHandle window) override;
     CPoint windowScreenOrigin(WindowHandle window) override;
-    CPoint pointerScreenPosition() override;
-    int32_t buttonState() override;
+    CPoint pointerScreenPosition(WindowHandle window) override;
+    int32_t buttonState(WindowHandle window) override;
 
     // Platform
     uint32_t tickCount() override { return clock; }
     void sleep(uint32_t milliseconds) override;
     void threadInit() override { ++initDepth; }
     void threadUninit() override { --initDepth; }
-    void processEvents() override { ++pumps; }
-    void dispatchPendingPaint() override { ++paints; }
+    void processEvents(WindowHandle) override { ++pumps; }
+    void dispatchPendingPaint(WindowHandle) override { ++paints; }
     WindowHandle createFrameWindow(CFrame* frame, WindowHandle parent, int32_t width,
                                    int32_t height) override;
     void destroyFrameWindow(WindowHandle window) override;
@@ -72,9 +72,9 @@ class HeadlessPlatform : public Platform {
     void resizeHostWindows(WindowHandle window, int32_t width, int32_t height) override;
     bool outerWindowPosition(WindowHandle window, int32_t& x, int32_t& y) override;
     bool hostWindowRect(WindowHandle window, CRect& rect) override;
-    CursorHandle currentCursor() override { return cursor; }
-    CursorHandle standardCursor(int32_t type) override;
-    void setCursor(CursorHandle newCursor) override { cursor = newCursor; }
+    CursorHandle currentCursor(WindowHandle) override { return cursor; }
+    CursorHandle standardCursor(WindowHandle window, int32_t type) override;
+    void setCursor(WindowHandle, CursorHandle newCursor) override { cursor = newCursor; }
     bool registerDropTarget(WindowHandle, CFrame*) override { return false; }
     void revokeDropTarget(WindowHandle) override {}
 

@@ -280,7 +280,7 @@ TEST_F(Frame, CursorsComeBackToTheDefault) {
     frame->forget();
     frame = new CFrame(CRect(0, 0, 100, 80), reinterpret_cast<void*>(0x5), &editor);
     auto* initial = reinterpret_cast<void*>(0x77);
-    system.setCursor(initial);
+    system.setCursor(frame->getPlatformWindow(), initial);
     frame->setCursor(kCursorHand);
     EXPECT_NE(system.shownCursor(), initial);
     frame->setCursor(7);

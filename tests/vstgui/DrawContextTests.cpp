@@ -359,8 +359,8 @@ class FakeWindowServices : public platform::NullPlatform {
         platform::WindowServices::releaseWindowSurface(w, s);
     }
     CPoint windowScreenOrigin(platform::WindowHandle) override { return CPoint(30, 20); }
-    CPoint pointerScreenPosition() override { return CPoint(100, 50); }
-    int32_t buttonState() override { return kLButton | kShift; }
+    CPoint pointerScreenPosition(platform::WindowHandle) override { return CPoint(100, 50); }
+    int32_t buttonState(platform::WindowHandle) override { return kLButton | kShift; }
 
     int acquired = 0;
     int released = 0;

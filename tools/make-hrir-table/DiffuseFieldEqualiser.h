@@ -1,6 +1,7 @@
 // Diffuse-field equalisation of a set of head-related impulse responses: the inverse of the
 // third-octave-smoothed power average of all responses, held within a band around its mean and
-// realised as a minimum-phase impulse response.
+// held at its 200 Hz value below that, so it never lifts what a measurement's loudspeaker did not
+// play.
 #pragma once
 
 #include <cstddef>
@@ -8,23 +9,23 @@
 
 struct EqualiserSettings {
     double sampleRate = 44100.0;
-    size_t fftSize = 8192;    // generous, so the cepstrum does not alias
+    size_t fftSize = 4096;    // the spectra have fftSize / 2 + 1 bins
     double meanLowHz = 200.0; // band over which the correction's mean level is taken
     double meanHighHz = 16000.0;
     double limitDb = 6.0; // largest deviation of the correction from that mean
+    double holdBelowHz = 200.0;
 };
 
 class DiffuseFieldEqualiser {
   public:
     explicit DiffuseFieldEqualiser(const EqualiserSettings& settings) : settings(settings) {}
 
-    // Adds two responses (the two ears of one measurement) to the power average, with a single
-    // transform of the first as real and the second as imaginary part.
-    void addResponsePair(const std::vector<double>& first, const std::vector<double>& second);
+    // Adds the magnitude spectrum of one response (fftSize / 2 + 1 bins) to the power average.
+    void addMagnitude(const std::vector<double>& magnitude);
 
-    // The correction filter, fftSize taps, minimum phase; its level is 0 dB at the mean of the
-    // correction over the mean band. Needs at least one response added.
-    std::vector<double> correctionFilter() const;
+    // The correction's magnitude at every bin, 1 at the mean of the correction over the mean
+    // band. Needs at least one response added.
+    std::vector<double> correctionMagnitude() const;
 
   private:
     std::vector<double> smoothedPower() const;

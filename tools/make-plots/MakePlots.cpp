@@ -135,15 +135,87 @@ struct Direction {
     Colour colour;
 };
 
+constexpr double kPlotLeft = 80, kPlotWidth = 620, kLowHz = 20.0, kHighHz = 20000.0;
+
+double xOfFrequency(double hz) {
+    return kPlotLeft + std::log10(hz / kLowHz) / 3.0 * kPlotWidth;
+}
+
+// A frequency plot's frame: the decade grid with its labels, a line every `stepDb`, the dB axis.
+void drawFrequencyAxes(PlotCanvas& canvas, double top, double height, double bottomDb, double topDb,
+                       double stepDb, const char* label) {
+    cairo_t* cr = canvas.cr();
+    auto yOf = [&](double db) { return top + (topDb - db) / (topDb - bottomDb) * height; };
+    cairo_set_source_rgb(cr, 0.85, 0.85, 0.85);
+    for (double decade = 10.0; decade <= 10000.0; decade *= 10.0)
+        for (int k = 1; k <= 9; ++k) {
+            const double hz = decade * k;
+            if (hz < kLowHz || hz > kHighHz) continue;
+            canvas.line(xOfFrequency(hz), top, xOfFrequency(hz), top + height, k == 1 ? 1.0 : 0.5);
+        }
+    for (double db = bottomDb; db <= topDb; db += stepDb)
+        canvas.line(kPlotLeft, yOf(db), kPlotLeft + kPlotWidth, yOf(db), 0.7);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_set_line_width(cr, 1);
+    cairo_rectangle(cr, kPlotLeft - 0.5, top - 0.5, kPlotWidth + 1, height + 1);
+    cairo_stroke(cr);
+    const struct {
+        double hz;
+        const char* text;
+    } marks[] = {{20, "20"},   {50, "50"},   {100, "100"}, {200, "200"},   {500, "500"},
+                 {1000, "1k"}, {2000, "2k"}, {5000, "5k"}, {10000, "10k"}, {20000, "20k"}};
+    for (const auto& mark : marks)
+        canvas.text(mark.text, xOfFrequency(mark.hz), top + height + 18, 12, Align::centre);
+    canvas.text("Frequency (Hz)", kPlotLeft + kPlotWidth / 2, top + height + 44, 14, Align::centre,
+                true);
+    for (double db = bottomDb; db <= topDb; db += stepDb) {
+        char text[16];
+        std::snprintf(text, sizeof(text), "%s%.0f", db < -0.5 ? "\xE2\x88\x92" : "", std::abs(db));
+        canvas.text(text, kPlotLeft - 8, yOf(db) + 4.5, 12, Align::right);
+    }
+    canvas.text(label, 28, top + height / 2, 14, Align::centre, true, -M_PI / 2);
+}
+
+// The level difference between the ears over frequency at the far left, below the responses.
+void drawFarLeftLevelDifference(PlotCanvas& canvas, const vorpane::HrirTable& table,
+                                const std::vector<double>& frequencies, double top) {
+    constexpr double kH = 200, kBottomDb = -10, kTopDb = 40;
+    cairo_t* cr = canvas.cr();
+    const std::vector<double> left = magnitudeDb(table, Ear::left, 0, 8, frequencies);
+    const std::vector<double> right = magnitudeDb(table, Ear::right, 0, 8, frequencies);
+    canvas.text("Level difference between the ears, left minus right, at the far left", 470,
+                top - 16, 16, Align::centre, true);
+    drawFrequencyAxes(canvas, top, kH, kBottomDb, kTopDb, 10, "Left \xE2\x88\x92 right (dB)");
+    cairo_save(cr);
+    cairo_rectangle(cr, kPlotLeft, top, kPlotWidth, kH);
+    cairo_clip(cr);
+    cairo_set_source_rgb(cr, 0.75, 0.13, 0.13);
+    cairo_set_line_width(cr, 1.8);
+    for (size_t i = 0; i < frequencies.size(); ++i) {
+        const double db = std::clamp(left[i] - right[i], kBottomDb - 5, kTopDb + 5);
+        (i ? cairo_line_to : cairo_move_to)(cr, xOfFrequency(frequencies[i]),
+                                            top + (kTopDb - db) / (kTopDb - kBottomDb) * kH);
+    }
+    cairo_stroke(cr);
+    cairo_restore(cr);
+    constexpr double kNoteX = kPlotLeft + kPlotWidth + 24;
+    double y = top + 14;
+    for (const char* line :
+         {"Azimuth 0: the same", "direction at every", "elevation. Below about",
+          "200 Hz the head is small", "against the wavelength:", "the ears differ less."}) {
+        canvas.text(line, kNoteX, y, 11);
+        y += 15;
+    }
+}
+
 bool drawResponses(const vorpane::HrirTable& table, const std::string& path) {
-    constexpr double kLeft = 80, kTop = 70, kW = 620, kH = 400;
-    constexpr double kLowHz = 20.0, kHighHz = 20000.0;
+    constexpr double kLeft = kPlotLeft, kTop = 70, kW = kPlotWidth, kH = 400;
     const Direction directions[] = {
         {"far left", 0, 8, {0.75, 0.13, 0.13}},
         {"in front", 12, 8, {0.10, 0.50, 0.20}},
         {"over the head", 12, 24, {0.15, 0.30, 0.75}},
     };
-    PlotCanvas canvas(940, 560);
+    PlotCanvas canvas(940, 860);
     cairo_t* cr = canvas.cr();
 
     std::vector<double> frequencies;
@@ -158,7 +230,7 @@ bool drawResponses(const vorpane::HrirTable& table, const std::string& path) {
                 std::max(highest, *std::max_element(curves.back().begin(), curves.back().end()));
         }
     const double topDb = std::ceil(highest / 10.0) * 10.0, bottomDb = topDb - 60.0;
-    auto xOf = [&](double hz) { return kLeft + std::log10(hz / kLowHz) / 3.0 * kW; };
+    auto xOf = [&](double hz) { return xOfFrequency(hz); };
     auto yOf = [&](double db) { return kTop + (topDb - db) / (topDb - bottomDb) * kH; };
 
     canvas.text("Magnitude responses of both ears at three directions", 470, 32, 19, Align::centre,
@@ -166,35 +238,8 @@ bool drawResponses(const vorpane::HrirTable& table, const std::string& path) {
     canvas.text("built-in 256-tap responses, frequencies at the measurements' 44.1 kHz (at 48 "
                 "kHz each lies 8.8 % higher)",
                 470, 54, 13, Align::centre);
-
-    // Grid: decades and their 2 and 5, every 10 dB.
-    cairo_set_source_rgb(cr, 0.85, 0.85, 0.85);
-    for (double decade = 10.0; decade <= 10000.0; decade *= 10.0)
-        for (int k = 1; k <= 9; ++k) {
-            const double hz = decade * k;
-            if (hz < kLowHz || hz > kHighHz) continue;
-            canvas.line(xOf(hz), kTop, xOf(hz), kTop + kH, k == 1 ? 1.0 : 0.5);
-        }
-    for (double db = bottomDb; db <= topDb; db += 10.0)
-        canvas.line(kLeft, yOf(db), kLeft + kW, yOf(db), 0.7);
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_set_line_width(cr, 1);
-    cairo_rectangle(cr, kLeft - 0.5, kTop - 0.5, kW + 1, kH + 1);
-    cairo_stroke(cr);
-    const struct {
-        double hz;
-        const char* text;
-    } marks[] = {{20, "20"},   {50, "50"},   {100, "100"}, {200, "200"},   {500, "500"},
-                 {1000, "1k"}, {2000, "2k"}, {5000, "5k"}, {10000, "10k"}, {20000, "20k"}};
-    for (const auto& mark : marks)
-        canvas.text(mark.text, xOf(mark.hz), kTop + kH + 18, 12, Align::centre);
-    canvas.text("Frequency (Hz)", kLeft + kW / 2, kTop + kH + 44, 14, Align::centre, true);
-    for (double db = bottomDb; db <= topDb; db += 10.0) {
-        char text[16];
-        std::snprintf(text, sizeof(text), "%s%.0f", db < -0.5 ? "\xE2\x88\x92" : "", std::abs(db));
-        canvas.text(text, kLeft - 8, yOf(db) + 4.5, 12, Align::right);
-    }
-    canvas.text("Magnitude (dB)", 28, kTop + kH / 2, 14, Align::centre, true, -M_PI / 2);
+    drawFrequencyAxes(canvas, kTop, kH, bottomDb, topDb, 10, "Magnitude (dB)");
+    drawFarLeftLevelDifference(canvas, table, frequencies, kTop + kH + 110);
 
     cairo_save(cr);
     cairo_rectangle(cr, kLeft, kTop, kW, kH);

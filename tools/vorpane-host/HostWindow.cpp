@@ -1,5 +1,7 @@
 #include "tools/vorpane-host/HostWindow.h"
 
+#include "vstgui/platform/X11ErrorTrap.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -13,40 +15,21 @@ namespace host {
 
 namespace {
 
-// X errors never end the host: an error inside a trap is recorded for the request that caused
-// it; any other one, the plug-in's included, is reported on stderr and the host carries on.
-int trappedErrors = 0;
-bool trapping = false;
+using ErrorTrap = VSTGUI::platform::X11ErrorTrap;
 
-int reportError(Display* display, XErrorEvent* event) {
-    if (trapping) {
-        ++trappedErrors;
-        return 0;
-    }
+// X errors never end the host: an error of a request made inside a trap is charged to that trap;
+// any other one is reported on stderr and the host carries on.
+void reportError(Display* display, const XErrorEvent& event) {
     char text[256] = {};
-    XGetErrorText(display, event->error_code, text, sizeof(text));
+    XGetErrorText(display, event.error_code, text, sizeof(text));
     std::fprintf(stderr, "vorpane-host: X error: %s (request %d.%d, resource 0x%lx)\n", text,
-                 event->request_code, event->minor_code, event->resourceid);
-    return 0;
+                 event.request_code, event.minor_code, event.resourceid);
 }
 
-// Counts the errors of the requests made while it lives; XSync makes sure they have arrived.
-class ErrorTrap {
-  public:
-    explicit ErrorTrap(Display* display) : display(display) {
-        XSync(display, False);
-        trappedErrors = 0;
-        trapping = true;
-    }
-    ~ErrorTrap() { trapping = false; }
-    bool failed() {
-        XSync(display, False);
-        return trappedErrors != 0;
-    }
-
-  private:
-    Display* display;
-};
+int reportOtherError(Display* display, XErrorEvent* event) {
+    reportError(display, *event);
+    return 0;
+}
 
 // A channel's value scaled to 8 bits from its mask in a true-colour pixel.
 uint32_t channel(unsigned long pixel, unsigned long mask) {
@@ -101,7 +84,8 @@ bool HostWindow::connect(std::string& error) {
                 "' (is DISPLAY set and the X server running?)";
         return false;
     }
-    XSetErrorHandler(&reportError);
+    ErrorTrap::watch(state->display, &reportError);
+    XSetErrorHandler(&reportOtherError); // any other connection of the process
     return true;
 }
 
@@ -116,7 +100,7 @@ bool HostWindow::create(int width, int height, std::string& error) {
         XCreateWindow(display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(width),
                       static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
                       CWBackPixel | CWEventMask, &attributes);
-    if (trap.failed() || !state->window) {
+    if (!trap.sync() || !state->window) {
         state->window = 0;
         error = "cannot create a window of " + std::to_string(width) + " x " +
                 std::to_string(height) + " pixels";
@@ -221,14 +205,14 @@ bool HostWindow::showsChild() const {
         }
         if (children) XFree(children);
     }
-    return !trap.failed() && shown;
+    return trap.sync() && shown;
 }
 
 bool HostWindow::capture(Picture& picture, std::string& error) const {
     Display* display = state->display;
     ErrorTrap trap(display);
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, state->window, &attributes) || trap.failed()) {
+    if (!XGetWindowAttributes(display, state->window, &attributes) || !trap.sync()) {
         error = "the window cannot be read";
         return false;
     }
@@ -238,7 +222,7 @@ bool HostWindow::capture(Picture& picture, std::string& error) const {
     }
     XImage* image = XGetImage(display, state->window, 0, 0, static_cast<unsigned>(attributes.width),
                               static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-    if (trap.failed() || !image) {
+    if (!trap.sync() || !image) {
         if (image) XDestroyImage(image);
         error = "the window's pixels cannot be read (is it on the screen?)";
         return false;

@@ -1,5 +1,6 @@
 #include "vstgui/platform/NullPlatform.h"
 
+#include <cerrno>
 #include <time.h>
 
 namespace VSTGUI::platform {
@@ -15,8 +16,8 @@ uint32_t NullPlatform::tickCount() {
 void NullPlatform::sleep(uint32_t milliseconds) {
     timespec pause{static_cast<time_t>(milliseconds / 1000),
                    static_cast<long>(milliseconds % 1000) * 1000000L};
-    // Resumed after a signal for the rest of the pause.
-    while (nanosleep(&pause, &pause) != 0) {
+    // Resumed after a signal for the rest of the pause; any other failure ends it.
+    while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
     }
 }
 

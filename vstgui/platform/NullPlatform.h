@@ -12,8 +12,8 @@ class NullPlatform : public Platform {
     void sleep(uint32_t milliseconds) override;
     void threadInit() override {}
     void threadUninit() override {}
-    void processEvents() override {}
-    void dispatchPendingPaint() override {}
+    void processEvents(WindowHandle) override {}
+    void dispatchPendingPaint(WindowHandle) override {}
     WindowHandle createFrameWindow(CFrame*, WindowHandle, int32_t, int32_t) override {
         return nullptr;
     }
@@ -23,9 +23,9 @@ class NullPlatform : public Platform {
     void resizeHostWindows(WindowHandle, int32_t, int32_t) override {}
     bool outerWindowPosition(WindowHandle, int32_t&, int32_t&) override { return false; }
     bool hostWindowRect(WindowHandle, CRect&) override { return false; }
-    CursorHandle currentCursor() override { return nullptr; }
-    CursorHandle standardCursor(int32_t) override { return nullptr; }
-    void setCursor(CursorHandle) override {}
+    CursorHandle currentCursor(WindowHandle) override { return nullptr; }
+    CursorHandle standardCursor(WindowHandle, int32_t) override { return nullptr; }
+    void setCursor(WindowHandle, CursorHandle) override {}
     bool registerDropTarget(WindowHandle, CFrame*) override { return false; }
     void revokeDropTarget(WindowHandle) override {}
 };

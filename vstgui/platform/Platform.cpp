@@ -9,8 +9,7 @@ namespace {
 Platform* installed = nullptr;
 
 Platform& processDefault() {
-    // Destroyed when the library is unloaded, so hosts that load and unload plug-ins to scan
-    // them lose nothing; see the destructor for an editor still open then.
+    // Stateless: every frame window keeps its own connection.
     static X11Platform x11;
     return x11;
 }

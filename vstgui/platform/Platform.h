@@ -31,18 +31,19 @@ class Platform : public WindowServices {
     virtual void threadInit() = 0;
     virtual void threadUninit() = 0;
 
-    // Handles every event already queued for the frame windows without waiting for more: input
-    // goes to the frames at once, the exposed areas of each window are merged and painted once.
-    // Does nothing when called again from inside an event it is handling.
-    virtual void processEvents() = 0;
-    // Paints the merged exposed area of at most one frame window; no other event is handled.
-    virtual void dispatchPendingPaint() = 0;
+    // Handles every event already queued for a frame window without waiting for more: input
+    // goes to its frame at once, the exposed areas are merged and painted once. Does nothing
+    // when called again from inside an event it is handling.
+    virtual void processEvents(WindowHandle window) = 0;
+    // Paints the merged exposed area of a frame window; no other event is handled.
+    virtual void dispatchPendingPaint(WindowHandle window) = 0;
 
     // Creates the frame's child window of width x height at (0, 0) inside parent. Its paint,
     // button and wheel events are handed to the frame's handle* operations. Null on failure.
     virtual WindowHandle createFrameWindow(CFrame* frame, WindowHandle parent, int32_t width,
                                            int32_t height) = 0;
-    // Destroys a window from createFrameWindow without telling its frame.
+    // Destroys a window from createFrameWindow without telling its frame. Everything the
+    // platform kept for the window goes with it.
     virtual void destroyFrameWindow(WindowHandle window) = 0;
     // False once the window is gone (destroyed by us or by the host).
     virtual bool windowExists(WindowHandle window) = 0;
@@ -56,19 +57,19 @@ class Platform : public WindowServices {
     // Rectangle of the host window that holds the frame's window.
     virtual bool hostWindowRect(WindowHandle window, CRect& rect) = 0;
 
-    // Cursors: the one shown now, a standard one for a cursor type of CFrame::setCursor (null
-    // for types without their own), and showing one.
-    virtual CursorHandle currentCursor() = 0;
-    virtual CursorHandle standardCursor(int32_t type) = 0;
-    virtual void setCursor(CursorHandle cursor) = 0;
+    // Cursors of a frame window: the one shown now, a standard one for a cursor type of
+    // CFrame::setCursor (null for types without their own), and showing one.
+    virtual CursorHandle currentCursor(WindowHandle window) = 0;
+    virtual CursorHandle standardCursor(WindowHandle window, int32_t type) = 0;
+    virtual void setCursor(WindowHandle window, CursorHandle cursor) = 0;
 
     // Accepting dropped data on a window; false when the platform has no drag and drop.
     virtual bool registerDropTarget(WindowHandle window, CFrame* frame) = 0;
     virtual void revokeDropTarget(WindowHandle window) = 0;
 };
 
-// The platform in use: the installed one, else the process's X11 platform, which opens a display
-// connection only when the first frame window is made.
+// The platform in use: the installed one, else the X11 platform, which keeps no state: each frame
+// window has a display connection of its own.
 Platform& platform();
 // Installs a platform (not owned) for everything, windows and drawing services alike; null
 // restores the default.

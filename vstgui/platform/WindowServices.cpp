@@ -16,11 +16,11 @@ CPoint WindowServices::windowScreenOrigin(WindowHandle) {
     return CPoint(0, 0);
 }
 
-CPoint WindowServices::pointerScreenPosition() {
+CPoint WindowServices::pointerScreenPosition(WindowHandle) {
     return CPoint(0, 0);
 }
 
-int32_t WindowServices::buttonState() {
+int32_t WindowServices::buttonState(WindowHandle) {
     return 0;
 }
 

@@ -4,13 +4,22 @@
 
 namespace VSTGUI::platform {
 
-// Catches the X errors of one display connection for as long as it lives. Xlib's default
-// handler ends the process, and the process belongs to the host, so every call on our own
-// connection runs inside a trap. The handler in place before the outermost trap (the host's, or
-// Xlib's default) is put back as soon as that trap ends, and errors of any other connection that
-// arrive meanwhile are handed to it.
+// Charges the X errors of one display connection to the requests that caused them. The
+// connection gets error hooks of its own (Xlib keeps them per connection), so its errors never
+// reach the process's error handler: whatever handler the host installed stays installed, and
+// nothing is swapped while our requests run or while the host is called. Each error goes to the
+// traps that were in effect when the failing request was sent, matched by request serial; an
+// error of a request sent outside every trap, or read after its trap ended, goes to the
+// connection's fallback (dropped when there is none). A connection and its traps are used by
+// one thread at a time.
 class X11ErrorTrap {
   public:
+    using Fallback = void (*)(Display* display, const XErrorEvent& error);
+
+    // Takes over the error reporting of a connection; done by the first trap on it if not
+    // before. Lasts until XCloseDisplay.
+    static void watch(Display* display, Fallback fallback = nullptr);
+
     explicit X11ErrorTrap(Display* display);
     ~X11ErrorTrap();
     X11ErrorTrap(const X11ErrorTrap&) = delete;
@@ -19,16 +28,15 @@ class X11ErrorTrap {
     // Waits until the server has handled every request sent so far; true when none of the
     // requests sent while this trap lived failed.
     bool sync();
-    // True when no error of the connection arrived while this trap lived.
-    bool clean() const;
-
-    // Traps entered without an object (for a window surface that lives between two calls).
-    static void enter(Display* display);
-    static void leave();
+    // True when no error of a request sent while this trap lived has arrived so far.
+    bool clean() const { return errors == 0; }
 
   private:
+    friend struct X11ErrorWatch;
     Display* display;
-    unsigned long errorsAtStart;
+    unsigned long firstRequest;
+    unsigned long errors = 0;
+    X11ErrorTrap* outer = nullptr;
 };
 
 } // namespace VSTGUI::platform

@@ -1,0 +1,101 @@
+// Writes a SOFA file's CDL text (for ncgen) holding the spherical head of SphericalHead.h, or one
+// of the faults the table generator must refuse:
+//   write-test-sofa good|convention|one-receiver|no-horizontal OUTPUT.cdl
+#include "tests/sofa/SphericalHead.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Direction {
+    double azimuth, elevation; // degrees, azimuth counter-clockwise from the front
+};
+
+std::vector<Direction> grid(bool horizontal) {
+    std::vector<Direction> all;
+    const std::vector<double> rings =
+        horizontal ? std::vector<double>{-30, 0, 30, 60} : std::vector<double>{45, 60};
+    for (double elevation : rings)
+        for (int a = 0; a < 24; ++a)
+            all.push_back({15.0 * a, elevation});
+    all.push_back({0, 90});
+    return all;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string variant = argc == 3 ? argv[1] : "";
+    if (variant != "good" && variant != "convention" && variant != "one-receiver" &&
+        variant != "no-horizontal") {
+        std::fprintf(stderr,
+                     "usage: write-test-sofa good|convention|one-receiver|no-horizontal OUT\n");
+        return 2;
+    }
+    std::FILE* out = std::fopen(argv[2], "w");
+    if (!out) return 1;
+    const std::vector<Direction> directions = grid(variant != "no-horizontal");
+    const int receivers = variant == "one-receiver" ? 1 : 2;
+    const char* convention = variant == "convention" ? "GeneralFIR" : "SimpleFreeFieldHRIR";
+
+    std::fprintf(out,
+                 "netcdf head {\ndimensions:\n I = 1 ; C = 3 ; R = %d ; E = 1 ; N = %d ;"
+                 " M = %zu ;\nvariables:\n",
+                 receivers, sphericalhead::kTaps, directions.size());
+    std::fprintf(out, " double ListenerPosition(I, C) ; ListenerPosition:Type = \"cartesian\" ;"
+                      " ListenerPosition:Units = \"metre\" ;\n"
+                      " double ReceiverPosition(R, C, I) ; ReceiverPosition:Type = \"cartesian\" ;"
+                      " ReceiverPosition:Units = \"metre\" ;\n"
+                      " double SourcePosition(M, C) ; SourcePosition:Type = \"spherical\" ;"
+                      " SourcePosition:Units = \"degree, degree, metre\" ;\n"
+                      " double EmitterPosition(E, C, I) ; EmitterPosition:Type = \"cartesian\" ;"
+                      " EmitterPosition:Units = \"metre\" ;\n"
+                      " double ListenerUp(I, C) ;\n"
+                      " double ListenerView(I, C) ; ListenerView:Type = \"cartesian\" ;"
+                      " ListenerView:Units = \"metre\" ;\n"
+                      " double Data.IR(M, R, N) ;\n"
+                      " double Data.SamplingRate(I) ; Data.SamplingRate:Units = \"hertz\" ;\n"
+                      " double Data.Delay(M, R) ;\n");
+    std::fprintf(out,
+                 " :Conventions = \"SOFA\" ; :Version = \"1.0\" ; :SOFAConventions = \"%s\" ;"
+                 " :SOFAConventionsVersion = \"1.0\" ; :DataType = \"FIR\" ;"
+                 " :RoomType = \"free field\" ; :Title = \"spherical head\" ;"
+                 " :APIName = \"write-test-sofa\" ; :APIVersion = \"1.0\" ;"
+                 " :AuthorContact = \"\" ; :Organization = \"\" ; :License = \"none\" ;"
+                 " :Comment = \"\" ; :History = \"\" ; :References = \"\" ; :Origin = \"\" ;"
+                 " :DateCreated = \"2026-01-01 00:00:00\" ;"
+                 " :DateModified = \"2026-01-01 00:00:00\" ; :DatabaseName = \"test\" ;"
+                 " :ListenerShortName = \"sphere\" ;\n",
+                 convention);
+    std::fprintf(out,
+                 "data:\n ListenerPosition = 0, 0, 0 ;\n ReceiverPosition = 0, %s ;\n"
+                 " EmitterPosition = 0, 0, 0 ;\n ListenerUp = 0, 0, 1 ;\n"
+                 " ListenerView = 1, 0, 0 ;\n Data.SamplingRate = %.0f ;\n",
+                 receivers == 2 ? "0.0875, 0, 0, -0.0875, 0" : "0.0875, 0", sphericalhead::kRate);
+    std::string positions, responses, delays;
+    char number[64];
+    for (const Direction& d : directions) {
+        std::snprintf(number, sizeof number, "%s%g, %g, 1.2", positions.empty() ? "" : ", ",
+                      d.azimuth, d.elevation);
+        positions += number;
+        const double az = d.azimuth * std::numbers::pi / 180,
+                     el = d.elevation * std::numbers::pi / 180;
+        const std::array<double, 3> u = {std::cos(el) * std::cos(az), std::cos(el) * std::sin(az),
+                                         std::sin(el)};
+        for (int ear = 0; ear < receivers; ++ear) {
+            const double angle = sphericalhead::earAngle(u, ear);
+            for (double v : sphericalhead::impulseResponse(angle)) {
+                std::snprintf(number, sizeof number, "%s%.17g", responses.empty() ? "" : ", ", v);
+                responses += number;
+            }
+            std::snprintf(number, sizeof number, "%s%.17g", delays.empty() ? "" : ", ",
+                          sphericalhead::delaySamples(angle));
+            delays += number;
+        }
+    }
+    std::fprintf(out, " SourcePosition = %s ;\n Data.IR = %s ;\n Data.Delay = %s ;\n}\n",
+                 positions.c_str(), responses.c_str(), delays.c_str());
+    return std::fclose(out) == 0 ? 0 : 1;
+}

@@ -1,0 +1,120 @@
+#include "SofaSet.h"
+
+#include <mysofa.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <numbers>
+#include <stdexcept>
+
+namespace {
+
+// Directions at most this far from the horizontal plane make a set usable.
+constexpr double kHorizontalToleranceDegrees = 10.0;
+
+const char* checkFailure(int err) {
+    switch (err) {
+    case MYSOFA_INVALID_DIMENSIONS:
+    case MYSOFA_INVALID_DIMENSION_LIST:
+        return "its dimensions do not match the SimpleFreeFieldHRIR convention";
+    case MYSOFA_INVALID_COORDINATE_TYPE:
+        return "a position is neither cartesian nor spherical";
+    case MYSOFA_ONLY_EMITTER_WITH_ECI_SUPPORTED:
+        return "it has more than one emitter";
+    case MYSOFA_ONLY_DELAYS_WITH_IR_OR_MR_SUPPORTED:
+        return "Data.Delay is neither one pair of delays nor one pair per measurement";
+    case MYSOFA_ONLY_THE_SAME_SAMPLING_RATE_SUPPORTED:
+        return "it has more than one sample rate";
+    case MYSOFA_RECEIVERS_WITH_RCI_SUPPORTED:
+    case MYSOFA_RECEIVERS_WITH_CARTESIAN_SUPPORTED:
+    case MYSOFA_INVALID_RECEIVER_POSITIONS:
+        return "its receivers are not two ears on either side of the head";
+    case MYSOFA_ONLY_SOURCES_WITH_MC_SUPPORTED:
+        return "its source positions are not one per measurement";
+    default:
+        return "it does not follow the SimpleFreeFieldHRIR convention";
+    }
+}
+
+struct HrtfDeleter {
+    void operator()(MYSOFA_HRTF* hrtf) const { mysofa_free(hrtf); }
+};
+
+std::string attribute(MYSOFA_HRTF* hrtf, const char* name) {
+    const char* value = mysofa_getAttribute(hrtf->attributes, const_cast<char*>(name));
+    return value ? value : "";
+}
+
+} // namespace
+
+SofaSet::SofaSet(const std::string& path) {
+    auto refuse = [&](const std::string& why) { return std::runtime_error(path + ": " + why); };
+    if (!std::filesystem::is_regular_file(path)) throw refuse("no such file");
+    int err = MYSOFA_OK;
+    std::unique_ptr<MYSOFA_HRTF, HrtfDeleter> hrtf(mysofa_load(path.c_str(), &err));
+    if (!hrtf || err != MYSOFA_OK)
+        throw refuse(err == MYSOFA_READ_ERROR ? "cannot be read"
+                     : err == MYSOFA_UNSUPPORTED_FORMAT
+                         ? "its HDF5 layout is one libmysofa cannot read"
+                         : "not a SOFA file (no HDF5 / netCDF-4 data)");
+    const std::string convention = attribute(hrtf.get(), "SOFAConventions");
+    if (attribute(hrtf.get(), "Conventions") != "SOFA")
+        throw refuse("not a SOFA file (no Conventions attribute \"SOFA\")");
+    if (convention != "SimpleFreeFieldHRIR")
+        throw refuse("convention \"" + convention + "\", not SimpleFreeFieldHRIR");
+    if (hrtf->R != 2)
+        throw refuse("it has " + std::to_string(hrtf->R) +
+                     (hrtf->R == 1 ? " receiver" : " receivers") +
+                     "; the table needs two, the left and the right ear");
+    if (hrtf->M == 0 || hrtf->N == 0) throw refuse("it holds no responses");
+    if (const int check = mysofa_check(hrtf.get()); check != MYSOFA_OK)
+        throw refuse(checkFailure(check));
+    rate = hrtf->DataSamplingRate.values[0];
+    if (!(rate >= 8000.0 && rate <= 384000.0))
+        throw refuse("sample rate " + std::to_string(rate) + " Hz is out of range");
+    mysofa_tocartesian(hrtf.get());
+
+    const MYSOFA_HRTF& h = *hrtf;
+    const bool delayPerMeasurement = h.DataDelay.elements == 2 * h.M;
+    bool nearHorizontal = false;
+    all.resize(h.M);
+    for (unsigned m = 0; m < h.M; ++m) {
+        MeasuredDirection& d = all[m];
+        const float* p = h.SourcePosition.values + 3 * m;
+        const double length = std::sqrt(double(p[0]) * p[0] + double(p[1]) * p[1] + p[2] * p[2]);
+        if (!(length > 0.0) || !std::isfinite(length))
+            throw refuse("source position " + std::to_string(m) + " is not a direction");
+        d.direction = {p[0] / length, p[1] / length, p[2] / length};
+        if (std::fabs(std::asin(d.direction[2])) * 180.0 / std::numbers::pi <=
+            kHorizontalToleranceDegrees)
+            nearHorizontal = true;
+        for (int ear = 0; ear < 2; ++ear) {
+            const float* ir = h.DataIR.values + (static_cast<size_t>(m) * 2 + ear) * h.N;
+            d.response[ear].assign(ir, ir + h.N);
+            for (double v : d.response[ear])
+                if (!std::isfinite(v))
+                    throw refuse("measurement " + std::to_string(m) +
+                                 " holds a value that is not "
+                                 "a number");
+            const size_t at = delayPerMeasurement ? 2 * m + ear : ear;
+            d.delay[ear] = at < h.DataDelay.elements ? h.DataDelay.values[at] : 0.0;
+            if (!(d.delay[ear] >= 0.0 && d.delay[ear] < 10.0 * h.N))
+                throw refuse("measurement " + std::to_string(m) + " has a delay out of range");
+        }
+    }
+    if (!nearHorizontal)
+        throw refuse("no measured direction lies within 10 degrees of the horizontal plane");
+}
+
+size_t SofaSet::nearest(const std::array<double, 3>& direction) const {
+    size_t best = 0;
+    double bestCosine = -2.0;
+    for (size_t m = 0; m < all.size(); ++m) {
+        const auto& u = all[m].direction;
+        const double cosine = u[0] * direction[0] + u[1] * direction[1] + u[2] * direction[2];
+        if (cosine > bestCosine) bestCosine = cosine, best = m;
+    }
+    return best;
+}
