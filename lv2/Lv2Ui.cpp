@@ -4,6 +4,7 @@
 #include "lv2/Lv2EditorHost.h"
 #include "lv2/Lv2Ports.h"
 #include "vstgui/CFrame.h"
+#include "vstgui/platform/Platform.h"
 
 #include <lv2/core/lv2.h>
 #include <lv2/ui/ui.h>
@@ -45,7 +46,11 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
         ui->editor->getRect(&rect);
         if (resize && rect)
             resize->ui_resize(resize->handle, rect->right - rect->left, rect->bottom - rect->top);
-        if (widget) *widget = ui->editor->getFrame()->getPlatformWindow();
+        if (widget) {
+            const uintptr_t id = VSTGUI::platform::platform().systemWindowId(
+                ui->editor->getFrame()->getPlatformWindow());
+            *widget = reinterpret_cast<LV2UI_Widget>(id);
+        }
         return ui.release();
     } catch (...) {
         return nullptr;
