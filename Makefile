@@ -5,6 +5,7 @@ ASAN_BUILD_DIR ?= build-asan
 TSAN_BUILD_DIR ?= build-tsan
 JOBS           ?= $(shell nproc)
 VST_INSTALL_DIR ?= $(HOME)/.vst
+LV2_INSTALL_DIR ?= $(HOME)/.lv2
 
 CMAKE_CONFIGURE = cmake -S . -DCMAKE_BUILD_TYPE
 
@@ -15,13 +16,15 @@ all: build
 deps:
 	@bash scripts/install-deps.sh
 
-# Release build of the plug-in and tools. `make build VORPANE_SOFA=/path/to/set.sofa` builds the
-# plug-in around an HRIR table made from that SOFA file instead of the committed one.
+# Release build of the plug-ins (Vorpane.so and the LV2 bundle vorpane.lv2/) and the tools.
+# `make build VORPANE_SOFA=/path/to/set.sofa` builds the plug-ins around an HRIR table made from
+# that SOFA file instead of the committed one.
 VORPANE_SOFA ?=
+USER_INSTALL_DIRS = -DVORPANE_USER_VST_DIR="$(VST_INSTALL_DIR)" -DVORPANE_USER_LV2_DIR="$(LV2_INSTALL_DIR)"
 
 build: deps
 	@$(CMAKE_CONFIGURE)=Release -B $(BUILD_DIR) -DVORPANE_BUILD_TESTS=OFF \
-	  -DVORPANE_SOFA="$(if $(VORPANE_SOFA),$(abspath $(VORPANE_SOFA)))" >/dev/null
+	  -DVORPANE_SOFA="$(if $(VORPANE_SOFA),$(abspath $(VORPANE_SOFA)))" $(USER_INSTALL_DIRS) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 demo: build
@@ -58,22 +61,23 @@ test-tsan: deps
 	  --no-tests=error
 
 bench: deps
-	@$(CMAKE_CONFIGURE)=Release -B $(BUILD_DIR) -DVORPANE_BUILD_TESTS=OFF -DVORPANE_BUILD_BENCH=ON >/dev/null
+	@$(CMAKE_CONFIGURE)=Release -B $(BUILD_DIR) -DVORPANE_BUILD_TESTS=OFF -DVORPANE_BUILD_BENCH=ON \
+	  $(USER_INSTALL_DIRS) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@bash scripts/bench.sh $(BUILD_DIR)
 
-# `make install` installs the plug-in for the current user (VST_INSTALL_DIR, ~/.vst);
-# `make install PREFIX=/usr/local` installs system-wide: PREFIX/lib/vst/Vorpane.so and the tools
-# in PREFIX/bin. DESTDIR is honoured by both. The file is replaced rather than rewritten in place,
-# so a running host that has the old library mapped keeps working.
+# `make install` installs the plug-ins for the current user: Vorpane.so in VST_INSTALL_DIR
+# (~/.vst) and the LV2 bundle in LV2_INSTALL_DIR/vorpane.lv2 (~/.lv2); `make install
+# PREFIX=/usr/local` installs system-wide: PREFIX/lib/vst/Vorpane.so,
+# PREFIX/lib/lv2/vorpane.lv2/ and the tools in PREFIX/bin. DESTDIR is honoured by both. Both are
+# CMake's install rules (scripts/Install.cmake), which replace each binary with a new file rather
+# than rewrite it in place, so a running host that has the old library mapped keeps working.
 PREFIX  ?=
 DESTDIR ?=
 
 install: build
 ifeq ($(strip $(PREFIX)),)
-	@mkdir -p "$(DESTDIR)$(VST_INSTALL_DIR)"
-	@install -m 0644 $(BUILD_DIR)/Vorpane.so "$(DESTDIR)$(VST_INSTALL_DIR)/Vorpane.so"
-	@echo "Installed $(DESTDIR)$(VST_INSTALL_DIR)/Vorpane.so"
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --component user
 else
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 endif

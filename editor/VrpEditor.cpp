@@ -1,5 +1,6 @@
 #include "editor/VrpEditor.h"
 
+#include "engine/DirectionAngles.h"
 #include "plugin/AudioEffectX.h"
 #include "vstgui/CAnimKnob.h"
 #include "vstgui/CBitmap.h"
@@ -48,11 +49,11 @@ VSTGUI::CParamDisplay* makeDisplay(const VSTGUI::CRect& size, VSTGUI::CBitmap* b
 } // namespace
 
 void azimuthToText(float value, char* text) {
-    degreesToText(static_cast<double>(value) * 180.5 - 90.0, text);
+    degreesToText(vorpane::kAzimuthDegrees.degrees(value), text);
 }
 
 void elevationToText(float value, char* text) {
-    degreesToText(static_cast<double>(value) * 270.5 - 45.0, text);
+    degreesToText(vorpane::kElevationDegrees.degrees(value), text);
 }
 
 VrpEditor::VrpEditor(AudioEffectX* plugin)

@@ -13,6 +13,7 @@ packages=(
   libmysofa-dev libmysofa1 netcdf-bin
   libsndfile1-dev
   libfftw3-dev zam-plugins
+  lv2-dev lilv-utils sordi liblilv-dev
 )
 
 missing=()

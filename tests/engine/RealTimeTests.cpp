@@ -1,4 +1,6 @@
 // Processing allocates nothing once the host has announced its block size.
+#include "lv2/Lv2Panner.h"
+#include "lv2/Lv2Ports.h"
 #include "plugin/AVorpane.h"
 
 #include <gtest/gtest.h>
@@ -107,4 +109,26 @@ TEST_F(Processing, UnannouncedLargerBlocksGrowTheQueues) {
     count = 0;
     processCounted(50000, count);
     EXPECT_EQ(count, 0u);
+}
+
+// LV2 hosts announce no block size, or one that may be exceeded: every length is processed
+// without allocating, also while the direction ports change.
+TEST(Lv2Run, NoAllocationAtAnyBlockLength) {
+    auto plugin = std::make_unique<vorpane::lv2::Lv2Panner>();
+    std::vector<float> buffer(4 * 70000, 0.25f);
+    float azimuth = 0.0f, elevation = 0.0f, latency = 0.0f;
+    plugin->connectPort(vorpane::lv2::kAzimuth, &azimuth);
+    plugin->connectPort(vorpane::lv2::kElevation, &elevation);
+    plugin->connectPort(vorpane::lv2::kLatency, &latency);
+    plugin->activate();
+    size_t count = 0;
+    for (uint32_t frames : {70000u, 1u, 64u, 1000u, 5000u, 3u, 4097u, 16384u, 70000u}) {
+        for (uint32_t port = 0; port < 4; ++port)
+            plugin->connectPort(port, buffer.data() + port * frames);
+        azimuth += 7.0f;
+        elevation -= 11.0f;
+        count += allocationsDuring([&] { plugin->run(frames); });
+    }
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(latency, 1791.0f);
 }

@@ -1,6 +1,7 @@
 // The Debian package as a user gets it: its control fields, its files, and the plug-in and tool
 // it carries working from where they are unpacked.
 #include "plugin/VstInterface.h"
+#include "tests/support/Command.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -26,27 +27,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs a shell command; answers its standard output and exit code.
-std::string capture(const std::string& command, int& status) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        status = -1;
-        return output;
-    }
-    std::array<char, 4096> chunk;
-    size_t n;
-    while ((n = fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
-        output.append(chunk.data(), n);
-    const int raw = pclose(pipe);
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return output;
-}
+using testsupport::runCommand;
 
 std::string field(const char* name) {
     int status = 0;
     std::string value =
-        capture(std::string("dpkg-deb -f ") + VORPANE_DEB_PATH + " " + name, status);
+        runCommand(std::string("dpkg-deb -f ") + VORPANE_DEB_PATH + " " + name, status);
     EXPECT_EQ(status, 0) << name;
     while (!value.empty() && value.back() == '\n')
         value.pop_back();
@@ -60,7 +46,7 @@ class Package : public ::testing::Test {
         fs::remove_all(root);
         fs::create_directories(root);
         int status = 0;
-        capture(std::string("dpkg-deb -x ") + VORPANE_DEB_PATH + " " + root.string(), status);
+        runCommand(std::string("dpkg-deb -x ") + VORPANE_DEB_PATH + " " + root.string(), status);
         unpacked = status == 0;
     }
     static void TearDownTestSuite() { fs::remove_all(root); }
@@ -85,7 +71,13 @@ TEST_F(Package, ControlFields) {
     EXPECT_EQ(field("Architecture"), "amd64");
     EXPECT_EQ(field("Section"), "sound");
     EXPECT_NE(field("Maintainer").find('<'), std::string::npos);
-    EXPECT_NE(field("Description").find("binaural panner"), std::string::npos);
+    const std::string description = field("Description");
+    EXPECT_NE(description.find("binaural panner"), std::string::npos);
+    // Names every tool the package installs.
+    std::vector<std::string> tools = {"vorpane-render"};
+    if (VORPANE_HOST_PACKAGED) tools.push_back("vorpane-host");
+    for (const std::string& tool : tools)
+        EXPECT_NE(description.find(tool), std::string::npos) << tool << " in " << description;
     // Computed from the binaries, with the versions their symbols need.
     const std::string depends = field("Depends");
     for (const char* package : {"libc6 (>=", "libcairo2 (>=", "libsndfile1 (>="})
@@ -94,8 +86,14 @@ TEST_F(Package, ControlFields) {
 
 TEST_F(Package, InstallsThePluginWhereHostsLookAndTheToolsAndDocuments) {
     std::set<std::string> expected = {
-        "usr/lib/vst/Vorpane.so",          "usr/bin/vorpane-render",
-        "usr/share/doc/vorpane/LICENSE",   "usr/share/doc/vorpane/README.md",
+        "usr/lib/vst/Vorpane.so",
+        "usr/bin/vorpane-render",
+        "usr/lib/lv2/vorpane.lv2/manifest.ttl",
+        "usr/lib/lv2/vorpane.lv2/vorpane.ttl",
+        "usr/lib/lv2/vorpane.lv2/vorpane_dsp.so",
+        "usr/lib/lv2/vorpane.lv2/vorpane_ui.so",
+        "usr/share/doc/vorpane/LICENSE",
+        "usr/share/doc/vorpane/README.md",
         "usr/share/doc/vorpane/copyright",
     };
     if (VORPANE_HOST_PACKAGED) expected.insert("usr/bin/vorpane-host");
@@ -113,6 +111,20 @@ TEST_F(Package, InstallsThePluginWhereHostsLookAndTheToolsAndDocuments) {
     EXPECT_EQ(info.st_mode & 0777, 0644u);
     ASSERT_EQ(stat((root / "usr/bin/vorpane-render").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0755u);
+    ASSERT_EQ(stat((root / "usr/lib/lv2/vorpane.lv2/vorpane_dsp.so").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+}
+
+TEST_F(Package, UnpackedLv2BundleIsFoundByLv2Hosts) {
+    int status = 0;
+    const std::string info =
+        runCommand("LV2_PATH='" + (root / "usr/lib/lv2").string() +
+                       "' lv2info https://vorpane.farrowdale.audio/lv2/vorpane 2>/dev/null",
+                   status);
+    EXPECT_EQ(status, 0) << info;
+    EXPECT_NE(info.find((root / "usr/lib/lv2/vorpane.lv2/vorpane_dsp.so").string()),
+              std::string::npos)
+        << info;
 }
 
 TEST_F(Package, UnpackedPluginLoadsThroughItsEntryPoint) {
@@ -147,9 +159,9 @@ TEST_F(Package, UnpackedRenderToolUsesTheUnpackedPlugin) {
     sf_close(file);
 
     int status = 0;
-    const std::string out = capture((root / "usr/bin/vorpane-render").string() + " " +
-                                        input.string() + " " + output.string() + " 2>&1",
-                                    status);
+    const std::string out = runCommand((root / "usr/bin/vorpane-render").string() + " " +
+                                           input.string() + " " + output.string() + " 2>&1",
+                                       status);
     EXPECT_EQ(status, 0) << out;
     EXPECT_NE(out.find((root / "usr/lib/vst/Vorpane.so").string()), std::string::npos) << out;
     EXPECT_TRUE(fs::exists(output));
@@ -181,7 +193,32 @@ TEST(Install, ReinstallingReplacesThePluginAHostHasMapped) {
     EXPECT_EQ(std::memcmp(mapped, head.data(), head.size()), 0);
     EXPECT_EQ(after.st_mode & 0777, 0644u);
     EXPECT_TRUE(fs::exists(stage / "usr/local/bin/vorpane-render"));
+    for (const char* file : {"manifest.ttl", "vorpane.ttl", "vorpane_dsp.so", "vorpane_ui.so"})
+        EXPECT_TRUE(fs::exists(stage / "usr/local/lib/lv2/vorpane.lv2" / file)) << file;
+    // The plug-ins for the current user are installed only when asked for.
+    EXPECT_FALSE(fs::exists(stage / fs::path(VORPANE_USER_VST_DIR).relative_path()));
     munmap(mapped, 4096);
     close(fd);
+    fs::remove_all(stage);
+}
+
+// `make install` without PREFIX: the two plug-ins for the current user, nothing else.
+TEST(Install, ForTheUserPutsOnlyThePluginsInTheirFolders) {
+    const fs::path stage =
+        fs::temp_directory_path() / ("vorpane-user-install-test-" + std::to_string(getpid()));
+    fs::remove_all(stage);
+    const std::string install = std::string("DESTDIR=") + stage.string() + " " +
+                                CMAKE_COMMAND_PATH + " --install " + VORPANE_BUILD_DIR +
+                                " --component user >/dev/null";
+    ASSERT_EQ(std::system(install.c_str()), 0);
+    const fs::path vst = stage / fs::path(VORPANE_USER_VST_DIR).relative_path();
+    const fs::path bundle = stage / fs::path(VORPANE_USER_LV2_DIR).relative_path() / "vorpane.lv2";
+    std::set<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(stage))
+        if (!entry.is_directory()) files.insert(entry.path().string());
+    EXPECT_EQ(files, (std::set<std::string>{
+                         (vst / "Vorpane.so").string(), (bundle / "manifest.ttl").string(),
+                         (bundle / "vorpane.ttl").string(), (bundle / "vorpane_dsp.so").string(),
+                         (bundle / "vorpane_ui.so").string()}));
     fs::remove_all(stage);
 }

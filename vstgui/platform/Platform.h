@@ -47,6 +47,12 @@ class Platform : public WindowServices {
     virtual void destroyFrameWindow(WindowHandle window) = 0;
     // False once the window is gone (destroyed by us or by the host).
     virtual bool windowExists(WindowHandle window) = 0;
+    // The id by which the windowing system and the host know a frame window (an X11 Window); 0
+    // for none.
+    virtual uintptr_t systemWindowId(WindowHandle window) {
+        (void)window;
+        return 0;
+    }
     // Resizes a window in place.
     virtual void resizeWindow(WindowHandle window, int32_t width, int32_t height) = 0;
     // Resizes the frame's window and the host windows around it so that the frame gets

@@ -31,6 +31,10 @@ bool X11Platform::windowExists(WindowHandle window) {
     return window && windowOf(window)->exists();
 }
 
+uintptr_t X11Platform::systemWindowId(WindowHandle window) {
+    return window ? windowOf(window)->systemId() : 0;
+}
+
 void X11Platform::processEvents(WindowHandle window) {
     if (window) windowOf(window)->processEvents();
 }

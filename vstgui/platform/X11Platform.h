@@ -24,6 +24,7 @@ class X11Platform : public NullPlatform {
                                    int32_t height) override;
     void destroyFrameWindow(WindowHandle window) override;
     bool windowExists(WindowHandle window) override;
+    uintptr_t systemWindowId(WindowHandle window) override;
     void resizeWindow(WindowHandle window, int32_t width, int32_t height) override;
     void resizeHostWindows(WindowHandle window, int32_t width, int32_t height) override;
     bool outerWindowPosition(WindowHandle window, int32_t& x, int32_t& y) override;

@@ -36,6 +36,7 @@ class X11Window {
     void dispatchPendingPaint();
     // False once the window is gone; a destruction still in the queue is taken into account.
     bool exists();
+    ::Window systemId() const { return id; }
 
     cairo_surface_t* acquireSurface();
     void releaseSurface(cairo_surface_t* surface);

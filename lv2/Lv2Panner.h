@@ -1,0 +1,41 @@
+// The LV2 plug-in's audio side: the engine behind LV2's ports. The direction ports hold angles
+// in degrees; run() turns a changed angle into the normalised direction value the engine reads
+// and asks it for new ear filters, which it builds at its next block.
+#pragma once
+
+#include "engine/BlockConvolver.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace vorpane::lv2 {
+
+class Lv2Panner {
+  public:
+    Lv2Panner();
+
+    void connectPort(uint32_t port, void* data);
+    // Restarts the output, as the VST plug-in's resume does.
+    void activate();
+    // Any number of frames; allocates nothing and takes no lock.
+    void run(uint32_t frames);
+
+  private:
+    void followDirection();
+
+    std::atomic<float> azimuth{0.5f};
+    std::atomic<float> elevation{0.5f};
+    std::atomic<bool> filtersDirty{true};
+    BlockConvolver engine;
+
+    const float* inputs[2] = {};
+    float* outputs[2] = {};
+    const float* azimuthPort = nullptr;
+    const float* elevationPort = nullptr;
+    float* latencyPort = nullptr;
+    // The angles last turned into values; NaN before the first run.
+    float azimuthSeen;
+    float elevationSeen;
+};
+
+} // namespace vorpane::lv2

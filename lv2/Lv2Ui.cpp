@@ -1,0 +1,97 @@
+// The UI binary's entry point: the panel (VrpEditor) embedded in the host's window through
+// ui:parent, driven by the host's idle calls, its changes written to the host's ports.
+#include "editor/VrpEditor.h"
+#include "lv2/Lv2EditorHost.h"
+#include "lv2/Lv2Ports.h"
+#include "vstgui/CFrame.h"
+#include "vstgui/platform/Platform.h"
+
+#include <lv2/core/lv2.h>
+#include <lv2/ui/ui.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+using vorpane::lv2::Lv2EditorHost;
+
+struct Lv2Ui {
+    Lv2EditorHost host;
+    VrpEditor* editor; // owned by host
+    Lv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller, const LV2UI_Touch* touch)
+        : host(write, controller, touch), editor(new VrpEditor(&host)) {}
+};
+
+const void* feature(const LV2_Feature* const* features, const char* uri) {
+    for (; features && *features; ++features)
+        if (std::strcmp((*features)->URI, uri) == 0) return (*features)->data;
+    return nullptr;
+}
+
+LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*,
+                         LV2UI_Write_Function write, LV2UI_Controller controller,
+                         LV2UI_Widget* widget, const LV2_Feature* const* features) {
+    if (!pluginUri || std::strcmp(pluginUri, vorpane::lv2::kPluginUri) != 0) return nullptr;
+    void* parent = const_cast<void*>(feature(features, LV2_UI__parent));
+    if (!parent) return nullptr; // the panel lives inside a window of the host
+    const auto* touch = static_cast<const LV2UI_Touch*>(feature(features, LV2_UI__touch));
+    const auto* resize = static_cast<const LV2UI_Resize*>(feature(features, LV2_UI__resize));
+    // Nothing may escape into the host: a UI that cannot be made is answered with none.
+    try {
+        auto ui = std::make_unique<Lv2Ui>(write, controller, touch);
+        if (!ui->editor->open(parent)) return nullptr;
+        ERect* rect = nullptr;
+        ui->editor->getRect(&rect);
+        if (resize && rect)
+            resize->ui_resize(resize->handle, rect->right - rect->left, rect->bottom - rect->top);
+        if (widget) {
+            const uintptr_t id = VSTGUI::platform::platform().systemWindowId(
+                ui->editor->getFrame()->getPlatformWindow());
+            *widget = reinterpret_cast<LV2UI_Widget>(id);
+        }
+        return ui.release();
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void cleanup(LV2UI_Handle handle) {
+    auto* ui = static_cast<Lv2Ui*>(handle);
+    ui->editor->close();
+    delete ui;
+}
+
+void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format,
+               const void* buffer) {
+    if (format != 0 || size != sizeof(float) || !buffer) return;
+    float value;
+    std::memcpy(&value, buffer, sizeof value);
+    static_cast<Lv2Ui*>(handle)->host.portEvent(port, value);
+}
+
+// Non-zero once the panel has closed: the host destroyed the window it lived in.
+int idle(LV2UI_Handle handle) {
+    auto* ui = static_cast<Lv2Ui*>(handle);
+    ui->editor->idle();
+    const VSTGUI::CFrame* frame = ui->editor->getFrame();
+    return frame && frame->isOpen() ? 0 : 1;
+}
+
+const LV2UI_Idle_Interface idleInterface = {idle};
+
+const void* extensionData(const char* uri) {
+    if (uri && std::strcmp(uri, LV2_UI__idleInterface) == 0) return &idleInterface;
+    return nullptr;
+}
+
+const LV2UI_Descriptor descriptor = {
+    vorpane::lv2::kUiUri, instantiate, cleanup, portEvent, extensionData,
+};
+
+} // namespace
+
+extern "C" LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
+    return index == 0 ? &descriptor : nullptr;
+}

@@ -1,0 +1,229 @@
+// The LV2 UI as a host drives it: loaded through lv2ui_descriptor with the host's window as
+// ui:parent, idled through its idle interface, port values sent with port_event and the panel's
+// changes received through the write function and ui:touch. Real pointer input through XTest,
+// pixels read back from the X server.
+#include "lv2/Lv2Ports.h"
+#include "tests/support/X11HostTest.h"
+
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+#include <lv2/ui/ui.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace vorpane::lv2;
+
+constexpr int kKnobLeft = 20, kKnobTop = 135, kKnobSize = 150;
+
+const LV2UI_Descriptor* uiDescriptor() {
+    static const LV2UI_Descriptor* descriptor = [] {
+        void* library = dlopen(VORPANE_LV2_BUNDLE "/vorpane_ui.so", RTLD_NOW | RTLD_LOCAL);
+        if (!library) return static_cast<const LV2UI_Descriptor*>(nullptr);
+        auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"));
+        return entry ? entry(0) : nullptr;
+    }();
+    return descriptor;
+}
+
+// One UI instance with the host's side of it: what was written, touched and resized.
+struct HostedUi {
+    struct Write {
+        uint32_t port;
+        float value;
+    };
+    std::vector<Write> writes;
+    std::vector<std::pair<uint32_t, bool>> touches;
+    int width = 0, height = 0;
+    LV2UI_Handle handle = nullptr;
+    LV2UI_Widget widget = nullptr;
+    const LV2UI_Idle_Interface* idleInterface = nullptr;
+    std::function<void()> onWrite;
+    std::function<void(bool)> onTouch;
+
+    explicit HostedUi(Window parent) {
+        const LV2UI_Descriptor* descriptor = uiDescriptor();
+        if (!descriptor) return;
+        touchFeature = {this, [](LV2UI_Feature_Handle self, uint32_t port, bool grabbed) {
+                            auto* ui = static_cast<HostedUi*>(self);
+                            ui->touches.emplace_back(port, grabbed);
+                            if (ui->onTouch) ui->onTouch(grabbed);
+                        }};
+        resizeFeature = {this, [](LV2UI_Feature_Handle self, int width, int height) {
+                             static_cast<HostedUi*>(self)->width = width;
+                             static_cast<HostedUi*>(self)->height = height;
+                             return 0;
+                         }};
+        const LV2_Feature parentFeature{LV2_UI__parent,
+                                        testsupport::X11HostTest::handleFor(parent)};
+        const LV2_Feature idleFeature{LV2_UI__idleInterface, nullptr};
+        const LV2_Feature touch{LV2_UI__touch, &touchFeature};
+        const LV2_Feature resize{LV2_UI__resize, &resizeFeature};
+        const LV2_Feature* features[] = {&parentFeature, &idleFeature, &touch, &resize, nullptr};
+        handle = descriptor->instantiate(descriptor, kPluginUri, VORPANE_LV2_BUNDLE "/", &write,
+                                         this, &widget, features);
+        idleInterface = static_cast<const LV2UI_Idle_Interface*>(
+            descriptor->extension_data(LV2_UI__idleInterface));
+        // A host sends the current port values after instantiation: here the defaults.
+        portEvent(kAzimuth, 0.25f);
+        portEvent(kElevation, 90.25f);
+    }
+    ~HostedUi() {
+        if (handle) uiDescriptor()->cleanup(handle);
+    }
+    void portEvent(uint32_t port, float value) {
+        if (handle) uiDescriptor()->port_event(handle, port, sizeof value, 0, &value);
+    }
+    int idle() { return handle ? idleInterface->idle(handle) : 1; }
+    Window window() const { return static_cast<Window>(reinterpret_cast<uintptr_t>(widget)); }
+
+  private:
+    static void write(LV2UI_Controller self, uint32_t port, uint32_t size, uint32_t protocol,
+                      const void* buffer) {
+        auto* ui = static_cast<HostedUi*>(const_cast<void*>(self));
+        ASSERT_EQ(size, sizeof(float));
+        ASSERT_EQ(protocol, 0u);
+        float value;
+        std::memcpy(&value, buffer, sizeof value);
+        ui->writes.push_back({port, value});
+        if (ui->onWrite) ui->onWrite();
+    }
+    LV2UI_Touch touchFeature{};
+    LV2UI_Resize resizeFeature{};
+};
+
+class Lv2Ui : public testsupport::X11HostTest {
+  protected:
+    std::vector<uint32_t> knob(const HostedUi& ui) {
+        return grab(ui.window(), kKnobLeft, kKnobTop, kKnobSize, kKnobSize);
+    }
+    // Idles the UIs until the first one's azimuth knob is drawn and stays as it is.
+    bool drawnAndStill(HostedUi& ui, HostedUi* other = nullptr) {
+        std::vector<uint32_t> before;
+        return waitUntil(
+            [&] {
+                const std::vector<uint32_t> now = knob(ui);
+                const bool drawn =
+                    now == before &&
+                    std::adjacent_find(now.begin(), now.end(), std::not_equal_to<>()) != now.end();
+                before = now;
+                return drawn;
+            },
+            [&] {
+                ui.idle();
+                if (other) other->idle();
+            });
+    }
+    // Idles the UI until its azimuth knob's pixels differ from before.
+    bool knobChanges(HostedUi& ui, const std::vector<uint32_t>& before) {
+        return waitUntil([&] { return knob(ui) != before; }, [&] { ui.idle(); });
+    }
+};
+
+TEST_F(Lv2Ui, OpensInTheHostsWindowAndAPortEventMovesTheKnob) {
+    ASSERT_NE(uiDescriptor(), nullptr) << dlerror();
+    EXPECT_STREQ(uiDescriptor()->URI, kUiUri);
+    HostedUi ui(parent);
+    ASSERT_NE(ui.handle, nullptr);
+    ASSERT_NE(ui.idleInterface, nullptr);
+    EXPECT_EQ(ui.width, 454);
+    EXPECT_EQ(ui.height, 302);
+    ASSERT_EQ(children(parent), std::vector<Window>{ui.window()});
+    XWindowAttributes attributes;
+    ASSERT_TRUE(XGetWindowAttributes(host, ui.window(), &attributes));
+    EXPECT_EQ(attributes.width, 454);
+    EXPECT_EQ(attributes.height, 302);
+
+    ASSERT_TRUE(drawnAndStill(ui));
+    const std::vector<uint32_t> before = knob(ui);
+    ui.portEvent(kAzimuth, 60.0f);
+    EXPECT_TRUE(knobChanges(ui, before));
+    EXPECT_TRUE(ui.writes.empty()); // the host's own values are not written back
+}
+
+TEST_F(Lv2Ui, DraggingTheAzimuthKnobWritesRisingAnglesInsideOneTouchGesture) {
+    HostedUi ui(parent);
+    ASSERT_NE(ui.handle, nullptr);
+    ASSERT_TRUE(drawnAndStill(ui));
+
+    // The knob follows the pointer's angle around its centre: clockwise from the top raises the
+    // value. The host moves the pointer on for each value written, then lets go.
+    const int centreX = kKnobLeft + kKnobSize / 2, centreY = kKnobTop + kKnobSize / 2;
+    auto pointAt = [&](int step) {
+        const double angle = step * 12.0 * M_PI / 180.0;
+        movePointer(ui.window(), centreX + static_cast<int>(std::lround(60 * std::sin(angle))),
+                    centreY - static_cast<int>(std::lround(60 * std::cos(angle))));
+    };
+    int step = 0;
+    ui.onTouch = [&](bool grabbed) {
+        if (grabbed) pointAt(++step);
+    };
+    ui.onWrite = [&] {
+        if (step < 5)
+            pointAt(++step);
+        else if (step == 5) {
+            ++step;
+            releaseButton(1);
+        }
+    };
+    pointAt(0);
+    pressButton(1);
+    ASSERT_TRUE(waitUntil([&] { return ui.touches.size() >= 2; }, [&] { ui.idle(); }));
+    ui.onTouch = nullptr;
+    ui.onWrite = nullptr;
+
+    using Touch = std::pair<uint32_t, bool>;
+    EXPECT_EQ(ui.touches, (std::vector<Touch>{{kAzimuth, true}, {kAzimuth, false}}));
+    ASSERT_GE(ui.writes.size(), 5u);
+    for (size_t i = 0; i < ui.writes.size(); ++i) {
+        EXPECT_EQ(ui.writes[i].port, kAzimuth);
+        if (i > 0) {
+            EXPECT_GT(ui.writes[i].value, ui.writes[i - 1].value);
+        }
+    }
+    EXPECT_GE(ui.writes.front().value, 0.25f);
+    EXPECT_GT(ui.writes.back().value, 30.0f);
+    EXPECT_LE(ui.writes.back().value, 90.0f);
+}
+
+TEST_F(Lv2Ui, SeveralAtOnceWorkApartAndTwentyOpenAndCloseCyclesLeaveNoWindow) {
+    const Window second = makeHostWindow(500, 0);
+    {
+        HostedUi first(parent), other(second);
+        ASSERT_NE(first.handle, nullptr);
+        ASSERT_NE(other.handle, nullptr);
+        ASSERT_TRUE(drawnAndStill(other, &first));
+        ASSERT_TRUE(drawnAndStill(first, &other));
+        const std::vector<uint32_t> otherBefore = knob(other);
+        const std::vector<uint32_t> firstBefore = knob(first);
+        first.portEvent(kAzimuth, -80.0f);
+        EXPECT_TRUE(knobChanges(first, firstBefore));
+        other.idle();
+        EXPECT_EQ(knob(other), otherBefore);
+    }
+    for (int round = 0; round < 20; ++round) {
+        HostedUi ui(parent);
+        ASSERT_NE(ui.handle, nullptr) << round;
+        ui.idle();
+    }
+    EXPECT_TRUE(
+        waitUntil([&] { return children(parent).empty() && children(second).empty(); }, nullptr));
+}
+
+TEST_F(Lv2Ui, AUiWhoseParentTheHostDestroysFirstClosesQuietly) {
+    HostedUi ui(parent);
+    ASSERT_NE(ui.handle, nullptr);
+    ui.idle();
+    XDestroyWindow(host, parent);
+    parent = 0;
+    EXPECT_TRUE(waitUntil([&] { return ui.idle() != 0; }, nullptr));
+}
+
+} // namespace
