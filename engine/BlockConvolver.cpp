@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#if defined(__x86_64__)
+#if defined(FFTREAL_AVX2_SWEEPS)
 #include <immintrin.h>
 #endif
 
@@ -48,8 +48,7 @@ void placeResult(double* __restrict target, const double* __restrict result) {
     target[kBlockResultLength] = 0.0;
 }
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define VORPANE_AVX2_PRODUCT 1
+#if defined(FFTREAL_AVX2_SWEEPS)
 
 // The same arithmetic four bins at a time, without fused multiply-adds: the same bits.
 __attribute__((target("avx2"))) void
@@ -84,27 +83,28 @@ __attribute__((target("avx2"))) void placeResultAvx2(double* __restrict target,
     target[kBlockResultLength] = 0.0;
 }
 
-bool haveAvx2() {
-    static const bool available = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return available;
-}
 #endif
+
+// The product and the placement of the block's result for the vector instructions the transform
+// uses; chosen once, when the convolver is made.
+BlockConvolver::Kernels kernelsFor(fftreal::VectorTier tier) {
+#if defined(FFTREAL_AVX2_SWEEPS)
+    if (tier == fftreal::VectorTier::avx2_fma) return {multiplySpectraAvx2, placeResultAvx2};
+#endif
+    (void)tier;
+    return {multiplySpectra, placeResult};
+}
 
 } // namespace
 
 BlockConvolver::BlockConvolver(HrirTable table, const std::atomic<float>& azimuth,
                                const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty)
-    : table(table), azimuth(azimuth), elevation(elevation), filtersDirty(filtersDirty) {
+    : table(table), azimuth(azimuth), elevation(elevation), filtersDirty(filtersDirty),
+      kernels(kernelsFor(fft.get_vector_tier())) {
     for (int channel = 0; channel < kChannels; ++channel) {
         std::fill(std::begin(blockBuffer[channel]), std::end(blockBuffer[channel]), 0.0);
         std::fill(std::begin(hrirBuffer[channel]), std::end(hrirBuffer[channel]), 0.0);
     }
-#if defined(VORPANE_AVX2_PRODUCT)
-    haveAvx2(); // looked up here, once, rather than on the audio thread
-#endif
     reserve(kPreparedBlockSize);
     resume(); // nothing waits yet: the output starts with the full 2047 zeros
     // The filter spectra hold nothing yet: the first block must build them.
@@ -232,22 +232,9 @@ void BlockConvolver::renderBlock() {
     for (int channel = 0; channel < kChannels; ++channel)
         fft.forward_transform(inputSpectrum[channel], blockBuffer[channel]);
 
-#if defined(VORPANE_AVX2_PRODUCT)
-    const bool wide = haveAvx2();
-#else
-    const bool wide = false;
-#endif
-    for (int channel = 0; channel < kChannels; ++channel) {
-#if defined(VORPANE_AVX2_PRODUCT)
-        if (wide) {
-            multiplySpectraAvx2(outputSpectrum[channel], inputSpectrum[channel],
-                                earFilterSpectrum[channel]);
-            continue;
-        }
-#endif
-        multiplySpectra(outputSpectrum[channel], inputSpectrum[channel],
-                        earFilterSpectrum[channel]);
-    }
+    for (int channel = 0; channel < kChannels; ++channel)
+        kernels.multiply(outputSpectrum[channel], inputSpectrum[channel],
+                         earFilterSpectrum[channel]);
 
     // The input spectrum has served; it takes the block's result.
     for (int channel = 0; channel < kChannels; ++channel)
@@ -255,14 +242,7 @@ void BlockConvolver::renderBlock() {
 
     for (int channel = 0; channel < kChannels; ++channel) {
         outputQueue[channel].appendUnset(kBlockLength);
-        double* target = outputQueue[channel].data() + writePosition;
-#if defined(VORPANE_AVX2_PRODUCT)
-        if (wide) {
-            placeResultAvx2(target, inputSpectrum[channel]);
-            continue;
-        }
-#endif
-        placeResult(target, inputSpectrum[channel]);
+        kernels.place(outputQueue[channel].data() + writePosition, inputSpectrum[channel]);
     }
 }
 

@@ -56,6 +56,13 @@ class BlockConvolver {
     const double* hrir(Ear ear) const { return hrirBuffer[static_cast<int>(ear)]; }
     const double* earFilter(Ear ear) const { return earFilterSpectrum[static_cast<int>(ear)]; }
 
+    // The loops around the transforms that have a vector form: the product of the spectra (y =
+    // h x, scaled) and the placement of a block's result in the output queue.
+    struct Kernels {
+        void (*multiply)(double* y, const double* x, const double* h);
+        void (*place)(double* target, const double* result);
+    };
+
   private:
     template <class Sample> void process(Sample** inputs, Sample** outputs, int32_t count);
     // Calls of more than one frame, and the part of a call that completes a block: kept apart
@@ -75,6 +82,7 @@ class BlockConvolver {
     const std::atomic<float>& elevation;
     std::atomic<bool>& filtersDirty;
     FFTReal<double> fft{kTransformLength};
+    Kernels kernels; // of the same vector instructions as fft
 
     int32_t blockFill = 0; // input frames in the first half of each block buffer
     alignas(64) double blockBuffer[kChannels][kTransformLength];

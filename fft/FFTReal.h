@@ -12,6 +12,7 @@
 #include "fft/FFTRealAvx2.h"
 #include "fft/FFTRealKernels.h"
 #include "fft/TrigoOscillator.h"
+#include "fft/VectorTier.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,13 +29,17 @@ template <class DT> class FFTReal {
     enum { MAX_BIT_DEPTH = 30 }; // largest number of bits of a length
     typedef DT DataType;
 
-    explicit FFTReal(int32_t length);
+    // widest: the widest vector instructions to use where the processor has them (narrower
+    // ones only for measurements and tests).
+    explicit FFTReal(int32_t length, fftreal::VectorTier widest = fftreal::VectorTier::avx2_fma);
     virtual ~FFTReal() = default;
 
     FFTReal(const FFTReal&) = delete;
     FFTReal& operator=(const FFTReal&) = delete;
 
     int32_t get_length() const { return _length; }
+    // What this object computes with: the narrower of widest and what the processor has.
+    fftreal::VectorTier get_vector_tier() const { return _tier; }
 
     // f receives the half-complex spectrum of x; x is only read.
     void forward_transform(DataType f[], const DataType x[]);
@@ -65,12 +70,16 @@ template <class DT> class FFTReal {
     void compute_direct_pass_n(DataType df[], const DataType sf[], int32_t pass);
     void compute_direct_pass_n_lut(DataType df[], const DataType sf[], int32_t pass) const;
     void compute_direct_pass_n_osc(DataType df[], const DataType sf[], int32_t pass);
+    template <class Steps>
+    void for_forward_blocks(DataType df[], const DataType sf[], int32_t pass, Steps steps) const;
 
     void compute_ifft_general(const DataType f[], DataType x[]);
     void compute_ifft_passes(const DataType f[], DataType x[]);
     void compute_inverse_pass_n(DataType df[], const DataType sf[], int32_t pass);
     void compute_inverse_pass_n_lut(DataType df[], const DataType sf[], int32_t pass) const;
     void compute_inverse_pass_n_osc(DataType df[], const DataType sf[], int32_t pass);
+    template <class Steps>
+    void for_inverse_blocks(DataType df[], const DataType sf[], int32_t pass, Steps steps) const;
     void compute_inverse_pass_3(DataType df[], const DataType sf[]) const;
     void compute_inverse_pass_1_2(DataType x[], const DataType sf[]) const;
 
@@ -80,6 +89,8 @@ template <class DT> class FFTReal {
     DynArray<DataType> _cos_table;
     DynArray<DataType> _work_buffer;
     DynArray<OscType> _oscillators;
+    fftreal::VectorTier _tier;
+    bool _sweeps; // whole transforms in the sweeps of FFTRealAvx2.h rather than pass by pass
 };
 
 namespace fftreal {
@@ -109,8 +120,11 @@ constexpr double kPi = 3.1415926535897932384626433832795;
 } // namespace fftreal
 
 template <class DT>
-FFTReal<DT>::FFTReal(int32_t length)
-    : _length(length), _nbr_bits(fftreal::bit_count_of_predecessor(length)), _work_buffer(length) {
+FFTReal<DT>::FFTReal(int32_t length, fftreal::VectorTier widest)
+    : _length(length), _nbr_bits(fftreal::bit_count_of_predecessor(length)), _work_buffer(length),
+      _tier(std::is_same_v<DT, double> ? std::min(widest, fftreal::processor_tier())
+                                       : fftreal::VectorTier::sse2),
+      _sweeps(_tier == fftreal::VectorTier::avx2_fma && _nbr_bits >= 6) {
     const int32_t x = length;
     fftreal_assert(x > 0);
     // clang-format off
@@ -120,9 +134,6 @@ FFTReal<DT>::FFTReal(int32_t length)
     init_bit_rev_lut();
     init_trigo_lut();
     init_trigo_osc();
-#if defined(FFTREAL_AVX2_SWEEPS)
-    fftreal::avx2_fma_available(); // looked up here, once, rather than in a transform
-#endif
 }
 
 template <class DT> void FFTReal<DT>::init_bit_rev_lut() {
@@ -242,15 +253,10 @@ template <class DT> void FFTReal<DT>::normalize(DataType x[]) const {
 // Forward stages alternate between f and the work buffer; the first one is chosen so that the
 // last one writes f.
 template <class DT> void FFTReal<DT>::compute_fft_general(DataType f[], const DataType x[]) {
-#if defined(FFTREAL_AVX2_SWEEPS)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (_nbr_bits >= 6 && fftreal::avx2_fma_available()) {
-            compute_fft_sweeps(f, x);
-            return;
-        }
-    }
-#endif
-    compute_fft_passes(f, x);
+    if (_sweeps)
+        compute_fft_sweeps(f, x);
+    else
+        compute_fft_passes(f, x);
 }
 
 // One stage per pass (passes 1 and 2 together).
@@ -277,14 +283,6 @@ void FFTReal<DT>::compute_direct_pass_1_2(DataType df[], const DataType x[]) con
     fftreal_assert(df != 0);
     fftreal_assert(x != 0);
     fftreal_assert(df != x);
-#if defined(FFTREAL_AVX_PASSES)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (_length >= 16 && fftreal::avx_available()) {
-            fftreal::forward_pass_1_2_avx(df, x, &_bit_rev_table[0], _length);
-            return;
-        }
-    }
-#endif
     fftreal::forward_pass_1_2(df, x, &_bit_rev_table[0], _length);
 }
 
@@ -293,14 +291,6 @@ void FFTReal<DT>::compute_direct_pass_3(DataType df[], const DataType sf[]) cons
     fftreal_assert(df != 0);
     fftreal_assert(sf != 0);
     fftreal_assert(df != sf);
-#if defined(FFTREAL_AVX_PASSES)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (_length >= 32 && fftreal::avx_available()) {
-            fftreal::forward_pass_3_avx(df, sf, _length, fftreal::kHalfSqrt2);
-            return;
-        }
-    }
-#endif
     const DataType h = static_cast<DataType>(fftreal::kHalfSqrt2);
     for (int32_t j = 0; j < _length; j += 8) {
         df[j] = sf[j] + sf[j + 4];
@@ -335,27 +325,9 @@ void FFTReal<DT>::compute_direct_pass_n_lut(DataType df[], const DataType sf[],
     const int32_t n = 1 << pass;
     const int32_t m = n >> 1;
     const DataType* cos_ptr = get_trigo_level_ptr(pass);
-#if defined(FFTREAL_AVX_PASSES)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (m >= 8 && fftreal::avx_available()) {
-            fftreal::forward_lut_pass_avx(df, sf, cos_ptr, n, _length);
-            return;
-        }
-    }
-#endif
-    for (int32_t b = 0; b < _length; b += n << 1) {
-        const DataType* const s1r = sf + b;
-        const DataType* const s2r = s1r + n;
-        const DataType* const s1i = s1r + m;
-        const DataType* const s2i = s1i + n;
-        DataType* const dr = df + b;
-        DataType* const di = dr + n;
-        dr[0] = s1r[0] + s2r[0];
-        di[0] = s1r[0] - s2r[0];
-        dr[m] = s1r[m];
-        di[m] = s2r[m];
+    for_forward_blocks(df, sf, pass, [&](auto dr, auto di, auto s1r, auto s2r, auto s1i, auto s2i) {
         fftreal::forward_butterflies(dr, di, s1r, s2r, s1i, s2i, cos_ptr, m, n, 1, m);
-    }
+    });
 }
 
 template <class DT>
@@ -369,6 +341,24 @@ void FFTReal<DT>::compute_direct_pass_n_osc(DataType df[], const DataType sf[], 
     const int32_t n = 1 << pass;
     const int32_t m = n >> 1;
     OscType& osc = _oscillators[pass - (TRIGO_BD_LIMIT + 1)];
+    for_forward_blocks(df, sf, pass, [&](auto dr, auto di, auto s1r, auto s2r, auto s1i, auto s2i) {
+        osc.clear_buffers();
+        for (int32_t i = 1; i < m; ++i) {
+            osc.step();
+            fftreal::forward_butterfly(dr, di, s1r, s2r, s1i, s2i, n, i, osc.get_cos(),
+                                       osc.get_sin());
+        }
+    });
+}
+
+// The blocks of forward pass `pass` (block size n = 2^pass, m = n / 2): steps 0 and m of each
+// block here, the others by steps(dr, di, s1r, s2r, s1i, s2i).
+template <class DT>
+template <class Steps>
+void FFTReal<DT>::for_forward_blocks(DataType df[], const DataType sf[], int32_t pass,
+                                     Steps steps) const {
+    const int32_t n = 1 << pass;
+    const int32_t m = n >> 1;
     for (int32_t b = 0; b < _length; b += n << 1) {
         const DataType* const s1r = sf + b;
         const DataType* const s2r = s1r + n;
@@ -380,33 +370,17 @@ void FFTReal<DT>::compute_direct_pass_n_osc(DataType df[], const DataType sf[], 
         di[0] = s1r[0] - s2r[0];
         dr[m] = s1r[m];
         di[m] = s2r[m];
-        osc.clear_buffers();
-        for (int32_t i = 1; i < m; ++i) {
-            osc.step();
-            const DataType c = osc.get_cos();
-            const DataType s = osc.get_sin();
-            const DataType v = s2r[i] * c - s2i[i] * s;
-            dr[i] = s1r[i] + v;
-            dr[n - i] = s1r[i] - v;
-            const DataType w = s2r[i] * s + s2i[i] * c;
-            di[i] = w + s1i[i];
-            di[n - i] = w - s1i[i];
-        }
+        steps(dr, di, s1r, s2r, s1i, s2i);
     }
 }
 
 // Inverse stages run in the opposite order. The first reads f and writes the work buffer or x,
 // chosen so that the last stage writes x; f is never written.
 template <class DT> void FFTReal<DT>::compute_ifft_general(const DataType f[], DataType x[]) {
-#if defined(FFTREAL_AVX2_SWEEPS)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (_nbr_bits >= 6 && fftreal::avx2_fma_available()) {
-            compute_ifft_sweeps(f, x);
-            return;
-        }
-    }
-#endif
-    compute_ifft_passes(f, x);
+    if (_sweeps)
+        compute_ifft_sweeps(f, x);
+    else
+        compute_ifft_passes(f, x);
 }
 
 template <class DT> void FFTReal<DT>::compute_ifft_passes(const DataType f[], DataType x[]) {
@@ -448,27 +422,9 @@ void FFTReal<DT>::compute_inverse_pass_n_lut(DataType df[], const DataType sf[],
     const int32_t n = 1 << pass;
     const int32_t m = n >> 1;
     const DataType* cos_ptr = get_trigo_level_ptr(pass);
-#if defined(FFTREAL_AVX_PASSES)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (m >= 8 && fftreal::avx_available()) {
-            fftreal::inverse_lut_pass_avx(df, sf, cos_ptr, n, _length);
-            return;
-        }
-    }
-#endif
-    for (int32_t b = 0; b < _length; b += n << 1) {
-        const DataType* const sr = sf + b;
-        const DataType* const si = sr + n;
-        DataType* const d1r = df + b;
-        DataType* const d2r = d1r + n;
-        DataType* const d1i = d1r + m;
-        DataType* const d2i = d1i + n;
-        d1r[0] = sr[0] + si[0];
-        d2r[0] = sr[0] - si[0];
-        d1r[m] = sr[m] * 2;
-        d2r[m] = si[m] * 2;
+    for_inverse_blocks(df, sf, pass, [&](auto d1r, auto d2r, auto d1i, auto d2i, auto sr, auto si) {
         fftreal::inverse_butterflies(d1r, d2r, d1i, d2i, sr, si, cos_ptr, m, n, 1, m);
-    }
+    });
 }
 
 template <class DT>
@@ -482,6 +438,24 @@ void FFTReal<DT>::compute_inverse_pass_n_osc(DataType df[], const DataType sf[],
     const int32_t n = 1 << pass;
     const int32_t m = n >> 1;
     OscType& osc = _oscillators[pass - (TRIGO_BD_LIMIT + 1)];
+    for_inverse_blocks(df, sf, pass, [&](auto d1r, auto d2r, auto d1i, auto d2i, auto sr, auto si) {
+        osc.clear_buffers();
+        for (int32_t i = 1; i < m; ++i) {
+            osc.step();
+            fftreal::inverse_butterfly(d1r, d2r, d1i, d2i, sr, si, n, i, osc.get_cos(),
+                                       osc.get_sin());
+        }
+    });
+}
+
+// The blocks of inverse pass `pass`: steps 0 and m of each block here, the others by
+// steps(d1r, d2r, d1i, d2i, sr, si).
+template <class DT>
+template <class Steps>
+void FFTReal<DT>::for_inverse_blocks(DataType df[], const DataType sf[], int32_t pass,
+                                     Steps steps) const {
+    const int32_t n = 1 << pass;
+    const int32_t m = n >> 1;
     for (int32_t b = 0; b < _length; b += n << 1) {
         const DataType* const sr = sf + b;
         const DataType* const si = sr + n;
@@ -493,18 +467,7 @@ void FFTReal<DT>::compute_inverse_pass_n_osc(DataType df[], const DataType sf[],
         d2r[0] = sr[0] - si[0];
         d1r[m] = sr[m] * 2;
         d2r[m] = si[m] * 2;
-        osc.clear_buffers();
-        for (int32_t i = 1; i < m; ++i) {
-            osc.step();
-            d1r[i] = sr[i] + sr[n - i];
-            d1i[i] = si[i] - si[n - i];
-            const DataType c = osc.get_cos();
-            const DataType s = osc.get_sin();
-            const DataType vr = sr[i] - sr[n - i];
-            const DataType vi = si[i] + si[n - i];
-            d2r[i] = vr * c + vi * s;
-            d2i[i] = vi * c - vr * s;
-        }
+        steps(d1r, d2r, d1i, d2i, sr, si);
     }
 }
 
@@ -513,14 +476,6 @@ void FFTReal<DT>::compute_inverse_pass_3(DataType df[], const DataType sf[]) con
     fftreal_assert(df != 0);
     fftreal_assert(sf != 0);
     fftreal_assert(df != sf);
-#if defined(FFTREAL_AVX_PASSES)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (_length >= 32 && fftreal::avx_available()) {
-            fftreal::inverse_pass_3_avx(df, sf, _length, fftreal::kHalfSqrt2);
-            return;
-        }
-    }
-#endif
     const DataType h = static_cast<DataType>(fftreal::kHalfSqrt2);
     for (int32_t j = 0; j < _length; j += 8) {
         df[j] = sf[j] + sf[j + 4];
@@ -541,14 +496,6 @@ void FFTReal<DT>::compute_inverse_pass_1_2(DataType x[], const DataType sf[]) co
     fftreal_assert(x != 0);
     fftreal_assert(sf != 0);
     fftreal_assert(x != sf);
-#if defined(FFTREAL_AVX_PASSES)
-    if constexpr (std::is_same_v<DataType, double>) {
-        if (_length >= 16 && fftreal::avx_available()) {
-            fftreal::inverse_pass_1_2_avx(x, sf, &_bit_rev_table[0], _length);
-            return;
-        }
-    }
-#endif
     fftreal::inverse_pass_1_2(x, sf, &_bit_rev_table[0], _length);
 }
 

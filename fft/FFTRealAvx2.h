@@ -11,27 +11,17 @@
 // The inverse transform runs the mirror images in the opposite order.
 #pragma once
 
+#include "fft/VectorTier.h"
+
 #include <cstdint>
 
-#if defined(__SSE2__) && defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) &&       \
-    !defined(FFTREAL_NO_AVX)
-#include <immintrin.h>
-#define FFTREAL_AVX2_SWEEPS 1
-#endif
-
 #if defined(FFTREAL_AVX2_SWEEPS)
+
+#include <immintrin.h>
 
 #define FFTREAL_AVX2 __attribute__((target("avx2,fma")))
 
 namespace fftreal {
-
-inline bool avx2_fma_available() {
-    static const bool available = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("fma") != 0;
-    }();
-    return available;
-}
 
 namespace avx2 {
 

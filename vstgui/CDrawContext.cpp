@@ -52,7 +52,7 @@ CDrawContext::~CDrawContext() {
 }
 
 void CDrawContext::attachSurface(cairo_surface_t* target) {
-    surface = std::make_unique<platform::DrawSurface>(target);
+    surface = platform::windowServices().createDrawSurface(target);
     surface->setTextBackgroundOpaque(false);
     realisePen();
     realiseBrush();

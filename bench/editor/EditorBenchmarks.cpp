@@ -5,6 +5,7 @@
 #include "editor/VrpEditor.h"
 #include "plugin/AVorpane.h"
 #include "tests/support/XvfbServer.h"
+#include "tools/plugin-loader/PluginLibrary.h"
 #include "vstgui/CFrame.h"
 #include "vstgui/platform/Platform.h"
 
@@ -17,10 +18,6 @@
 #include <memory>
 
 namespace {
-
-intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
 
 // An X server, a host window on it and the plug-in's panel open inside, painted once.
 struct OpenPanel {
@@ -39,7 +36,7 @@ struct OpenPanel {
         parent = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 454, 302, 0, 0, 0);
         XMapWindow(host, parent);
         XSync(host, False);
-        plugin = std::make_unique<AVorpane>(quietHost);
+        plugin = std::make_unique<AVorpane>(&loader::silentHostCallback);
         editor = static_cast<VrpEditor*>(plugin->getEditor());
         if (!editor->open(reinterpret_cast<void*>(static_cast<uintptr_t>(parent)))) {
             std::fprintf(stderr, "bench_editor: the panel did not open\n");

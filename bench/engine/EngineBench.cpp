@@ -1,7 +1,8 @@
 // The engine's speed, side by side with its references, in one process:
-//  - FFTReal at the engine's transform length against FFTW's real transforms (r2c and c2r, the
-//    fast path FFTW recommends, and its half-complex r2r kinds), every call on fresh input copied
-//    from a pool of precomputed inputs, the copy timed on both sides alike;
+//  - FFTReal at the engine's transform length, with the widest vector instructions the processor
+//    has and with SSE2 only, against FFTW's real transforms (r2c and c2r, the fast path FFTW
+//    recommends, and its half-complex r2r kinds), every call on fresh input copied from a pool of
+//    precomputed inputs, the copy timed on both sides alike;
 //  - the plug-in's processReplacing, reached through its effect record as a host reaches it,
 //    against ZamHeadX2 (Debian's zam-plugins, loaded through its VST entry point), an FFTW engine
 //    of the same block design and a direct time-domain convolution, at several host block sizes;
@@ -117,9 +118,9 @@ void BM_Copy(benchmark::State& state) {
     fftw_free(x);
 }
 
-void BM_FFTReal_forward(benchmark::State& state) {
+void BM_FFTReal_forward(benchmark::State& state, fftreal::VectorTier widest) {
     const InputPool& p = pool();
-    FFTReal<double> fft(kLength);
+    FFTReal<double> fft(kLength, widest);
     std::vector<double> x(kLength), f(kLength);
     int next = 0;
     for (auto _ : state) {
@@ -131,9 +132,9 @@ void BM_FFTReal_forward(benchmark::State& state) {
     }
 }
 
-void BM_FFTReal_inverse(benchmark::State& state) {
+void BM_FFTReal_inverse(benchmark::State& state, fftreal::VectorTier widest) {
     const InputPool& p = pool();
-    FFTReal<double> fft(kLength);
+    FFTReal<double> fft(kLength, widest);
     std::vector<double> f(kLength), y(kLength);
     int next = 0;
     for (auto _ : state) {
@@ -189,10 +190,6 @@ void BM_FFTW_hc2r(benchmark::State& state) {
     fftwRun(state, false, false);
 }
 
-intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? kVstVersion : 0;
-}
-
 // The plug-in as a host sees it: created, told the rate and block size, switched on, and driven
 // through the function pointers of its effect record.
 class VorpaneEffect {
@@ -210,7 +207,7 @@ class VorpaneEffect {
     void setParameter(int32_t index, float value) { effect->setParameter(effect, index, value); }
 
   private:
-    std::unique_ptr<AVorpane> plugin = std::make_unique<AVorpane>(&quietHost);
+    std::unique_ptr<AVorpane> plugin = std::make_unique<AVorpane>(&loader::silentHostCallback);
     AEffect* effect = plugin->getAeffect();
 };
 
@@ -441,10 +438,17 @@ void registerRound(const std::string& zamPath) {
             ->Unit(benchmark::kMicrosecond);
     };
     add("transform/copy only", BM_Copy);
-    add("transform/FFTReal forward", BM_FFTReal_forward);
+    using fftreal::VectorTier;
+    add("transform/FFTReal forward",
+        [](benchmark::State& s) { BM_FFTReal_forward(s, VectorTier::avx2_fma); });
+    add("transform/FFTReal forward, SSE2",
+        [](benchmark::State& s) { BM_FFTReal_forward(s, VectorTier::sse2); });
     add("transform/FFTW r2c", BM_FFTW_r2c);
     add("transform/FFTW r2hc", BM_FFTW_r2hc);
-    add("transform/FFTReal inverse", BM_FFTReal_inverse);
+    add("transform/FFTReal inverse",
+        [](benchmark::State& s) { BM_FFTReal_inverse(s, VectorTier::avx2_fma); });
+    add("transform/FFTReal inverse, SSE2",
+        [](benchmark::State& s) { BM_FFTReal_inverse(s, VectorTier::sse2); });
     add("transform/FFTW c2r", BM_FFTW_c2r);
     add("transform/FFTW hc2r", BM_FFTW_hc2r);
     for (int32_t frames : kHostBlocks) {
@@ -479,6 +483,10 @@ void printSummary(const CollectingReporter& r, bool haveZam) {
     std::printf("FFTReal %d vs FFTW c2r  inverse: %.2fx   (vs hc2r: %.2fx)\n", kLength,
                 ratio("transform/FFTW c2r", "transform/FFTReal inverse"),
                 ratio("transform/FFTW hc2r", "transform/FFTReal inverse"));
+    if (fftreal::processor_tier() != fftreal::VectorTier::sse2)
+        std::printf("FFTReal %d, AVX2 sweeps vs SSE2 passes: forward %.2fx, inverse %.2fx\n",
+                    kLength, ratio("transform/FFTReal forward, SSE2", "transform/FFTReal forward"),
+                    ratio("transform/FFTReal inverse, SSE2", "transform/FFTReal inverse"));
     std::printf(
         "  (each call includes the copy of a fresh input: %.2f of FFTReal's forward time)\n",
         ratio("transform/copy only", "transform/FFTReal forward"));

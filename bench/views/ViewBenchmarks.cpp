@@ -1,6 +1,7 @@
 // Drawing the editor-sized frame through its back buffer: a full draw, an idle pass with one
 // dirty knob, and an idle pass with nothing dirty (which must draw nothing).
 #include "tests/support/HeadlessPlatform.h"
+#include "tests/support/MemoryBitmap.h"
 #include "vstgui/CAnimKnob.h"
 #include "vstgui/CBitmap.h"
 #include "vstgui/CDrawContext.h"
@@ -19,29 +20,19 @@ using namespace VSTGUI;
 namespace {
 
 // An opaque bitmap filled in memory, standing in for the panel's images.
-class FilledBitmap : public CBitmap {
-  public:
-    FilledBitmap(int32_t w, int32_t h) : CBitmap(-1) {
-        handle = platform::DrawSurface::createImage(w, h);
-        width = w;
-        height = h;
-        unsigned char* data = cairo_image_surface_get_data(handle);
-        const int stride = cairo_image_surface_get_stride(handle);
-        for (int32_t y = 0; y < h; ++y)
-            for (int32_t x = 0; x < w; ++x)
-                *reinterpret_cast<uint32_t*>(data + y * stride + x * 4) =
-                    0xFF000000u | static_cast<uint32_t>((x * 7 + y * 3) & 0xFFFFFF);
-        cairo_surface_mark_dirty(handle);
-    }
-};
+vorpane::test::MemoryBitmap* filledBitmap(int32_t w, int32_t h) {
+    return new vorpane::test::MemoryBitmap(w, h, [](int32_t x, int32_t y) {
+        return static_cast<uint32_t>((x * 7 + y * 3) & 0xFFFFFF);
+    });
+}
 
 // A frame of 454 x 302 with a background, two film-strip knobs of 150 x 150 (50 frames) and
 // two value displays, drawn once, with a window of its own in the headless platform.
 struct Panel {
     Panel() {
         platform::setPlatform(&system);
-        background = new FilledBitmap(454, 302);
-        auto* strip = new FilledBitmap(150, 7500);
+        background = filledBitmap(454, 302);
+        auto* strip = filledBitmap(150, 7500);
         frame = new CFrame(CRect(0, 0, 454, 302), reinterpret_cast<void*>(0x1), nullptr);
         frame->setBackground(background);
         knob = new CAnimKnob(CRect(20, 135, 170, 285), nullptr, 0, 50, 150, strip, CPoint());

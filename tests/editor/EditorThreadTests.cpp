@@ -3,6 +3,7 @@
 #include "editor/AEffGUIEditor.h"
 #include "plugin/AVorpane.h"
 #include "tests/support/HeadlessPlatform.h"
+#include "tools/plugin-loader/PluginLibrary.h"
 #include "vstgui/CControl.h"
 #include "vstgui/CFrame.h"
 
@@ -12,10 +13,6 @@
 #include <thread>
 
 namespace {
-
-intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
 
 float shownValue(AEffEditor* editor, int32_t tag) {
     auto* gui = static_cast<AEffGUIEditor*>(editor);
@@ -30,7 +27,7 @@ float shownValue(AEffEditor* editor, int32_t tag) {
 TEST(EditorThreads, IdleOnTheUiThreadWhileAnotherThreadSetsParameters) {
     VSTGUI::platform::HeadlessPlatform system;
     VSTGUI::platform::setPlatform(&system);
-    auto* plugin = new AVorpane(quietHost);
+    auto* plugin = new AVorpane(&loader::silentHostCallback);
     AEffect* effect = plugin->getAeffect();
     int parentWindow = 0;
     ASSERT_EQ(effect->dispatcher(effect, effEditOpen, 0, 0, &parentWindow, 0.0f), 1);

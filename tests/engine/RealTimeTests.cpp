@@ -2,6 +2,7 @@
 #include "lv2/Lv2Panner.h"
 #include "lv2/Lv2Ports.h"
 #include "plugin/AVorpane.h"
+#include "tools/plugin-loader/PluginLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -35,10 +36,6 @@ template <class Fn> size_t allocationsDuring(Fn fn) {
     return allocations.load();
 }
 
-intptr_t silentHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
 class Processing : public ::testing::Test {
   protected:
     void process(int32_t frames) {
@@ -53,7 +50,7 @@ class Processing : public ::testing::Test {
         count += allocationsDuring([&] { process(frames); });
     }
 
-    std::unique_ptr<AVorpane> plugin = std::make_unique<AVorpane>(&silentHost);
+    std::unique_ptr<AVorpane> plugin = std::make_unique<AVorpane>(&loader::silentHostCallback);
     AEffect* effect = plugin->getAeffect();
     std::vector<float> buffer;
 };

@@ -71,16 +71,6 @@ TEST(FFTRealKernels, BitReversedStagesMatchThePlainLoops) {
     fftreal::inverse_pass_1_2<double>(plain.data(), x.data(), table.data(), kLength);
     fftreal::inverse_pass_1_2(paired.data(), x.data(), table.data(), kLength);
     EXPECT_EQ(paired, plain);
-#if defined(FFTREAL_AVX_PASSES)
-    if (!fftreal::avx_available()) GTEST_SKIP() << "no AVX on this processor";
-    std::vector<double> wide(kLength);
-    fftreal::forward_pass_1_2<double>(plain.data(), x.data(), table.data(), kLength);
-    fftreal::forward_pass_1_2_avx(wide.data(), x.data(), table.data(), kLength);
-    EXPECT_EQ(wide, plain);
-    fftreal::inverse_pass_1_2<double>(plain.data(), x.data(), table.data(), kLength);
-    fftreal::inverse_pass_1_2_avx(wide.data(), x.data(), table.data(), kLength);
-    EXPECT_EQ(wide, plain);
-#endif
 }
 
 TEST(FFTRealKernels, TablePassesMatchThePlainLoops) {
@@ -90,14 +80,14 @@ TEST(FFTRealKernels, TablePassesMatchThePlainLoops) {
         const std::vector<double> level = cosineLevel(pass);
         std::vector<double> plain(kLength), paired(kLength);
         plainForwardPass(plain.data(), source.data(), level.data(), n);
-        FFTRealProbe fft(kLength); // its own table pass, on whatever the processor offers
+        FFTRealProbe fft(kLength); // its own table pass
         fft.compute_direct_pass_n_lut(paired.data(), source.data(), pass);
         EXPECT_EQ(paired, plain) << "forward pass " << pass;
         plainInversePass(plain.data(), source.data(), level.data(), n);
         fft.compute_inverse_pass_n_lut(paired.data(), source.data(), pass);
         EXPECT_EQ(paired, plain) << "inverse pass " << pass;
 
-        // The two-at-a-time loop on its own, as processors without AVX run it.
+        // The two-at-a-time loop on its own.
         const int32_t m = n / 2;
         std::vector<double> a(kLength, 0.0), b(kLength, 0.0);
         fftreal::forward_butterflies<double>(a.data(), a.data() + n, source.data(),

@@ -1,4 +1,4 @@
-// Whichever loops a processor runs (AVX2 and FMA sweeps, one AVX or SSE2 stage per pass, or the
+// Whichever loops a processor runs (AVX2 and FMA sweeps, one SSE2 stage per pass, or the
 // plain loops), the transforms stay within a few units in the last place of the spectrum's peak
 // of a transform summed exactly.
 #include "tests/fft/FFTRealProbe.h"

@@ -1,6 +1,6 @@
 #include "KemarDirections.h"
 
-#include "tools/make-hrir-table/HrirGrid.h"
+#include "tools/shared/HrirGrid.h"
 
 #include <algorithm>
 #include <array>

@@ -2,6 +2,7 @@
 // it carries working from where they are unpacked.
 #include "plugin/VstInterface.h"
 #include "tests/support/Command.h"
+#include "tools/plugin-loader/PluginLibrary.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -58,10 +59,6 @@ class Package : public ::testing::Test {
 
 fs::path Package::root;
 bool Package::unpacked = false;
-
-intptr_t silentHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
 
 } // namespace
 
@@ -134,7 +131,7 @@ TEST_F(Package, UnpackedPluginLoadsThroughItsEntryPoint) {
     using Entry = AEffect* (*)(audioMasterCallback);
     auto entry = reinterpret_cast<Entry>(dlsym(library, "VSTPluginMain"));
     ASSERT_NE(entry, nullptr);
-    AEffect* effect = entry(&silentHost);
+    AEffect* effect = entry(&loader::silentHostCallback);
     ASSERT_NE(effect, nullptr);
     EXPECT_EQ(effect->magic, kEffectMagic);
     EXPECT_EQ(effect->uniqueID, fourCharCode('A', 'V', 'p', 'n'));

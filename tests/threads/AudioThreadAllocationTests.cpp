@@ -3,6 +3,7 @@
 // call on a thread, whether the thread existed before the library was loaded or not. The counter
 // sees every allocation of the process: malloc and its relatives as well as operator new.
 #include "tests/support/TestHost.h"
+#include "tools/plugin-loader/PluginLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -111,10 +112,6 @@ namespace {
 constexpr int32_t kBlock = 512;
 constexpr int kBlocks = 8 * 44100 / kBlock; // 8 s
 
-intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
 // What one audio thread does: every block, both parameters set and read back, their texts
 // read, and the block rendered. Answers the allocations counted on this thread.
 size_t automateAndRender(AEffect* effect) {
@@ -155,8 +152,8 @@ TEST(AudioThread, AutomationWhileRenderingAllocatesNothing) {
 
     auto entry = testhost::lookUp("VSTPluginMain");
     ASSERT_NE(entry, nullptr);
-    AEffect* first = entry(quietHost);
-    AEffect* second = entry(quietHost);
+    AEffect* first = entry(&loader::silentHostCallback);
+    AEffect* second = entry(&loader::silentHostCallback);
     if (!first || !second) quit = true;
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);

@@ -2,6 +2,7 @@
 // interface and automation threads while the audio thread renders, and many instances rendering
 // in parallel. Run under ThreadSanitizer too.
 #include "tests/support/TestHost.h"
+#include "tools/plugin-loader/PluginLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +17,10 @@ namespace {
 constexpr int32_t kHostBlock = 512;
 constexpr size_t kImpulseAt = 4096;
 
-intptr_t silentHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
 // One instance created through the entry point, as a host creates it.
 class Instance {
   public:
-    Instance() : effect(testhost::lookUp("VSTPluginMain")(&silentHost)) {
+    Instance() : effect(testhost::lookUp("VSTPluginMain")(&loader::silentHostCallback)) {
         if (effect) effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
     }
     ~Instance() {

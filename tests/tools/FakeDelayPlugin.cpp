@@ -1,6 +1,6 @@
 // A minimal effect: output = input delayed by kLatency frames, each channel scaled at its input
 // by twice its parameter (parameter 0 left, 1 right; both 0.5 at the start, so gain 1).
-#include "plugin/VstInterface.h"
+#include "tests/tools/FakeEffect.h"
 
 #include <cstring>
 #include <deque>
@@ -9,14 +9,12 @@ namespace {
 
 constexpr int32_t kLatency = 300;
 
-struct FakeDelay {
-    AEffect effect;
-    float parameters[2] = {0.5f, 0.5f};
+struct FakeDelay : fake::FakeEffect {
     std::deque<float> queue[2];
 };
 
 FakeDelay* fakeOf(AEffect* effect) {
-    return static_cast<FakeDelay*>(effect->object);
+    return fake::objectOf<FakeDelay>(effect);
 }
 
 intptr_t dispatcher(AEffect* effect, int32_t opcode, int32_t, intptr_t, void* ptr, float) {
@@ -29,14 +27,6 @@ intptr_t dispatcher(AEffect* effect, int32_t opcode, int32_t, intptr_t, void* pt
         return 1;
     }
     return 0;
-}
-
-void setParameter(AEffect* effect, int32_t index, float value) {
-    if (index == 0 || index == 1) fakeOf(effect)->parameters[index] = value;
-}
-
-float getParameter(AEffect* effect, int32_t index) {
-    return (index == 0 || index == 1) ? fakeOf(effect)->parameters[index] : 0.0f;
 }
 
 void processReplacing(AEffect* effect, float** inputs, float** outputs, int32_t frames) {
@@ -55,19 +45,8 @@ void processReplacing(AEffect* effect, float** inputs, float** outputs, int32_t 
 
 extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback) {
     auto* fake = new FakeDelay();
-    std::memset(&fake->effect, 0, sizeof(AEffect));
-    AEffect& e = fake->effect;
-    e.magic = kEffectMagic;
-    e.dispatcher = &dispatcher;
-    e.setParameter = &setParameter;
-    e.getParameter = &getParameter;
-    e.numPrograms = 1;
-    e.numParams = 2;
-    e.numInputs = 2;
-    e.numOutputs = 2;
-    e.flags = effFlagsCanReplacing;
+    AEffect& e = *fake::initRecord(fake, &dispatcher, effFlagsCanReplacing);
     e.initialDelay = kLatency;
-    e.object = fake;
     e.processReplacing = &processReplacing;
     for (auto& queue : fake->queue)
         queue.assign(kLatency, 0.0f);

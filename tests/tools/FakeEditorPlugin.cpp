@@ -2,21 +2,17 @@
 // the host's window on a display connection of its own and asks the host to grow the window to
 // 240 x 120; it paints its left half in a red that follows parameter 0 and its right half in
 // yellow; each button press is reported as one edit gesture that sets parameter 0 to 0.75.
-#include "plugin/VstInterface.h"
+#include "tests/tools/FakeEffect.h"
 
 #include <X11/Xlib.h>
-
-#include <cstring>
 
 namespace {
 
 constexpr int kWidth = 200, kHeight = 100;           // the size the editor reports
 constexpr int kGrownWidth = 240, kGrownHeight = 120; // the size it asks for once open
 
-struct FakeEditor {
-    AEffect effect;
+struct FakeEditor : fake::FakeEffect {
     audioMasterCallback host = nullptr;
-    float parameters[2] = {0.5f, 0.5f};
     ERect rect{0, 0, kHeight, kWidth};
     Display* display = nullptr;
     Window window = 0;
@@ -24,7 +20,7 @@ struct FakeEditor {
 };
 
 FakeEditor* fakeOf(AEffect* effect) {
-    return static_cast<FakeEditor*>(effect->object);
+    return fake::objectOf<FakeEditor>(effect);
 }
 
 intptr_t callHost(FakeEditor* fake, int32_t opcode, int32_t index = 0, intptr_t value = 0,
@@ -110,30 +106,10 @@ intptr_t dispatcher(AEffect* effect, int32_t opcode, int32_t, intptr_t, void* pt
     }
 }
 
-void setParameter(AEffect* effect, int32_t index, float value) {
-    if (index == 0 || index == 1) fakeOf(effect)->parameters[index] = value;
-}
-
-float getParameter(AEffect* effect, int32_t index) {
-    return (index == 0 || index == 1) ? fakeOf(effect)->parameters[index] : 0.0f;
-}
-
 } // namespace
 
 extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback host) {
     auto* fake = new FakeEditor();
-    std::memset(&fake->effect, 0, sizeof(AEffect));
     fake->host = host;
-    AEffect& e = fake->effect;
-    e.magic = kEffectMagic;
-    e.dispatcher = &dispatcher;
-    e.setParameter = &setParameter;
-    e.getParameter = &getParameter;
-    e.numPrograms = 1;
-    e.numParams = 2;
-    e.numInputs = 2;
-    e.numOutputs = 2;
-    e.flags = effFlagsHasEditor;
-    e.object = fake;
-    return &e;
+    return fake::initRecord(fake, &dispatcher, effFlagsHasEditor);
 }

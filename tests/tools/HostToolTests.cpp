@@ -1,6 +1,8 @@
 // vorpane-host as its users see it: usage errors, exit codes, the window it opens, screenshots,
-// what --verbose prints and how it closes. Runs under its own X server (xvfb-run).
+// what --verbose prints and how it closes. Runs under an X server of its own, started before the
+// first test.
 #include "tests/support/TestHost.h"
+#include "tests/support/XvfbServer.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -20,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -190,11 +193,24 @@ class XClient {
     }
 };
 
+// The X server of the whole program; DISPLAY names it for the tool and the tests' own clients.
+class XServer : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        server = std::make_unique<testsupport::XvfbServer>();
+        ASSERT_TRUE(server->running()) << server->failure();
+    }
+    void TearDown() override { server.reset(); }
+
+  private:
+    std::unique_ptr<testsupport::XvfbServer> server;
+};
+
+const ::testing::Environment* const xServer = ::testing::AddGlobalTestEnvironment(new XServer);
+
 class HostTool : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr)
-            << "these tests need an X server: run them through xvfb-run (ctest does)";
         dir = fs::temp_directory_path() /
               ("vorpane-host-test-" + std::to_string(::getpid()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());

@@ -125,6 +125,8 @@ TEST_F(RenderTool, WrongUsageExitsWith2AndSaysWhy) {
              {"--sweep azimuth" + files, "NAME=FROM:TO"},
              {"--azimuth 0.2 --sweep azimuth=0:1" + files, "cannot be combined"},
              {files + " --block", "needs a value"},
+             {"--plugin=" + files, "--plugin needs a value"},
+             {"--quiet=yes" + files, "--quiet takes no value"},
          }) {
         EXPECT_EQ(run(c.arguments), 2) << c.arguments;
         EXPECT_NE(err.find(c.message), std::string::npos) << c.arguments << ": " << err;

@@ -321,13 +321,13 @@ TEST_F(Knob, ArrowKeysStepTheValue) {
 }
 
 TEST(Control, KnobHandleBitmapReferences) {
-    auto* handle = new TestBitmap(9, 9, [](int32_t, int32_t) { return kWhiteCColor; });
+    auto* handle = new MemoryBitmap(9, 9, [](int32_t, int32_t) { return kWhiteCColor; });
     CKnob knob(CRect(0, 0, 40, 40), nullptr, 0, nullptr, handle, CPoint(0, 0));
     EXPECT_EQ(handle->getNbReference(), 2);
     handle->forget();             // the knob holds the only reference now
     knob.setHandleBitmap(handle); // set again: kept, not released
     ASSERT_EQ(handle->getNbReference(), 1);
-    auto* other = new TestBitmap(5, 5, [](int32_t, int32_t) { return kWhiteCColor; });
+    auto* other = new MemoryBitmap(5, 5, [](int32_t, int32_t) { return kWhiteCColor; });
     knob.setHandleBitmap(other);
     EXPECT_EQ(other->getNbReference(), 2);
     other->forget();
@@ -369,7 +369,7 @@ TEST(Control, DirtinessFollowsTheValue) {
 
 TEST(AnimKnob, FilmStripFrames) {
     // Fifty frames of 10 x 10; frame k is painted (k, 255 - k, 0).
-    auto* strip = new TestBitmap(10, 500, [](int32_t, int32_t y) {
+    auto* strip = new MemoryBitmap(10, 500, [](int32_t, int32_t y) {
         return CColor{uint8_t(y / 10), uint8_t(255 - y / 10), 0, 255};
     });
     CAnimKnob knob(CRect(0, 0, 10, 10), nullptr, 0, 50, 10, strip, CPoint(0, 0));

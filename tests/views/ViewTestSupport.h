@@ -4,6 +4,7 @@
 
 #include "editor/AEffGUIEditor.h"
 #include "tests/support/HeadlessPlatform.h"
+#include "tests/support/MemoryBitmap.h"
 #include "vstgui/CBitmap.h"
 #include "vstgui/CControl.h"
 #include "vstgui/CControlListener.h"
@@ -63,25 +64,7 @@ class ImageContext {
     CDrawContext* context;
 };
 
-// An opaque bitmap made in memory; colour(x, y) gives each pixel.
-class TestBitmap : public CBitmap {
-  public:
-    TestBitmap(int32_t w, int32_t h, const std::function<CColor(int32_t, int32_t)>& colour)
-        : CBitmap(-1) {
-        handle = platform::DrawSurface::createImage(w, h);
-        width = w;
-        height = h;
-        unsigned char* data = cairo_image_surface_get_data(handle);
-        const int stride = cairo_image_surface_get_stride(handle);
-        for (int32_t y = 0; y < h; ++y)
-            for (int32_t x = 0; x < w; ++x) {
-                const CColor c = colour(x, y);
-                *reinterpret_cast<uint32_t*>(data + y * stride + x * 4) =
-                    0xFF000000u | (uint32_t(c.red) << 16) | (uint32_t(c.green) << 8) | c.blue;
-            }
-        cairo_surface_mark_dirty(handle);
-    }
-};
+using vorpane::test::MemoryBitmap;
 
 // A view that fills its whole rectangle (edges included) with a colour and records its calls.
 class RecordingView : public CView {

@@ -117,7 +117,7 @@ TEST_F(ViewTree, ReferenceCountsThroughRemoval) {
 }
 
 TEST_F(ViewTree, BackgroundBitmapHeldOnce) {
-    auto* bitmap = new TestBitmap(4, 4, [](int32_t, int32_t) { return kBlue; });
+    auto* bitmap = new MemoryBitmap(4, 4, [](int32_t, int32_t) { return kBlue; });
     {
         CView view(CRect(0, 0, 4, 4));
         view.setBackground(bitmap);

@@ -1,3 +1,4 @@
+#include "tests/support/MemoryBitmap.h"
 #include "tests/vstgui/PixelAccess.h"
 #include "tests/vstgui/PngWriter.h"
 #include "vstgui/CBitmap.h"
@@ -12,33 +13,11 @@ using namespace vorpane::test;
 
 namespace {
 
-// A bitmap holding pixels made by the test: a decoded PNG, or a plain opaque image.
-class TestBitmap : public CBitmap {
-  public:
-    static TestBitmap* fromPng(const PngImage& image) {
-        auto* bitmap = new TestBitmap;
-        const std::vector<uint8_t> bytes = encodePng(image);
-        const platform::DecodedPng decoded = platform::decodePng(bytes);
-        bitmap->handle = decoded.surface;
-        bitmap->width = decoded.width;
-        bitmap->height = decoded.height;
-        return bitmap;
-    }
-    static TestBitmap* plain(int w, int h, uint32_t (*colour)(int x, int y)) {
-        auto* bitmap = new TestBitmap;
-        bitmap->handle = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                setPixel(bitmap->handle, x, y, colour(x, y));
-        bitmap->width = w;
-        bitmap->height = h;
-        bitmap->noAlpha = true;
-        return bitmap;
-    }
-
-  private:
-    TestBitmap() : CBitmap(-1) {}
-};
+// A bitmap of a PNG made by the test, through the plug-in's decoder.
+MemoryBitmap* fromPng(const PngImage& image) {
+    const platform::DecodedPng decoded = platform::decodePng(encodePng(image));
+    return new MemoryBitmap(decoded.surface, decoded.width, decoded.height);
+}
 
 class BitmapDrawing : public ::testing::Test {
   protected:
@@ -58,7 +37,7 @@ class BitmapDrawing : public ::testing::Test {
 
 TEST_F(BitmapDrawing, FilmStripFrameCopiesItsOwnRows) {
     // Row y of the strip carries y in its red and green channels.
-    TestBitmap* strip = TestBitmap::fromPng(rgbaImage(150, 7500, [](uint32_t, uint32_t y) {
+    MemoryBitmap* strip = fromPng(rgbaImage(150, 7500, [](uint32_t, uint32_t y) {
         return std::array<uint32_t, 4>{y >> 8, y & 255, 0, 255};
     }));
     ASSERT_EQ(strip->getHeight(), 7500);
@@ -82,7 +61,7 @@ TEST_F(BitmapDrawing, FilmStripFrameCopiesItsOwnRows) {
 }
 
 TEST_F(BitmapDrawing, SourceOverWithPremultipliedPixelsAndConstantAlpha) {
-    TestBitmap* bitmap = TestBitmap::fromPng(rgbaImage(3, 1, [](uint32_t x, uint32_t) {
+    MemoryBitmap* bitmap = fromPng(rgbaImage(3, 1, [](uint32_t x, uint32_t) {
         const uint32_t alpha[3] = {0, 128, 255};
         return std::array<uint32_t, 4>{255, 255, 255, alpha[x]};
     }));
@@ -106,10 +85,13 @@ TEST_F(BitmapDrawing, SourceOverWithPremultipliedPixelsAndConstantAlpha) {
 }
 
 TEST_F(BitmapDrawing, ColourKeyedCopyLeavesOutExactlyPureWhite) {
-    TestBitmap* bitmap = TestBitmap::plain(4, 1, [](int x, int) {
-        const uint32_t colours[4] = {0xFFFFFF, 0xFEFFFF, 0xFFFFFE, 0x102030};
-        return colours[x];
-    });
+    auto* bitmap = new MemoryBitmap(
+        4, 1,
+        [](int x, int) {
+            const uint32_t colours[4] = {0xFFFFFF, 0xFEFFFF, 0xFFFFFE, 0x102030};
+            return colours[x];
+        },
+        MemoryBitmap::Pixels::withoutAlpha);
     clearTo(argb(255, 255, 0, 0));
     bitmap->drawTransparent(context, CRect(0, 0, 4, 1));
     EXPECT_EQ(at(0, 0), argb(255, 255, 0, 0));
@@ -131,7 +113,7 @@ TEST_F(BitmapDrawing, ColourKeyedCopyLeavesOutExactlyPureWhite) {
 }
 
 TEST_F(BitmapDrawing, OffsetsAndClipApplyToBitmaps) {
-    TestBitmap* bitmap = TestBitmap::fromPng(rgbaImage(2, 2, [](uint32_t, uint32_t) {
+    MemoryBitmap* bitmap = fromPng(rgbaImage(2, 2, [](uint32_t, uint32_t) {
         return std::array<uint32_t, 4>{0, 255, 0, 255};
     }));
     clearTo(0);

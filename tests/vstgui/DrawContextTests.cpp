@@ -16,6 +16,52 @@ constexpr uint32_t kRed = argb(255, 255, 0, 0);
 constexpr uint32_t kGreen = argb(255, 0, 255, 0);
 constexpr uint32_t kBlue = argb(255, 0, 0, 255);
 
+// How often a context replaced the realised drawing objects of its surface.
+struct SurfaceCounters {
+    int32_t penChanges = 0;
+    int32_t brushChanges = 0;
+    int32_t fontChanges = 0;
+    int32_t clipChanges = 0;
+};
+
+// A surface that counts them.
+class CountingSurface : public platform::DrawSurface {
+  public:
+    CountingSurface(cairo_surface_t* target, SurfaceCounters& counts)
+        : DrawSurface(target), counts(counts) {}
+    void selectPen(const platform::Pen& pen) override {
+        ++counts.penChanges;
+        DrawSurface::selectPen(pen);
+    }
+    void selectBrush(CColor color) override {
+        ++counts.brushChanges;
+        DrawSurface::selectBrush(color);
+    }
+    void selectFont(std::shared_ptr<const platform::PlatformFont> font) override {
+        ++counts.fontChanges;
+        DrawSurface::selectFont(std::move(font));
+    }
+    void setClip(const CRect& r) override {
+        ++counts.clipChanges;
+        DrawSurface::setClip(r);
+    }
+
+  private:
+    SurfaceCounters& counts;
+};
+
+// A platform without a display whose contexts draw through counting surfaces, installed for as
+// long as it lives.
+class CountingPlatform : public platform::NullPlatform {
+  public:
+    CountingPlatform() { platform::setPlatform(this); }
+    ~CountingPlatform() override { platform::setPlatform(nullptr); }
+    std::unique_ptr<platform::DrawSurface> createDrawSurface(cairo_surface_t* target) override {
+        return std::make_unique<CountingSurface>(target, counts);
+    }
+    SurfaceCounters counts;
+};
+
 // A context on a cleared image surface.
 class ImageContext : public ::testing::Test {
   protected:
@@ -23,9 +69,7 @@ class ImageContext : public ::testing::Test {
     static constexpr int kHeight = 60;
 
     uint32_t at(int x, int y) const { return pixelAt(image, x, y); }
-    const platform::SurfaceCounters& counters() const {
-        return context->getDrawSurface()->counters();
-    }
+    const SurfaceCounters& counters() const { return system.counts; }
     // The set of pixels equal to value, as a bounding rectangle (empty when none).
     CRect extentOf(uint32_t value) const {
         CRect r(kWidth, kHeight, kWidth, kHeight);
@@ -64,6 +108,7 @@ class ImageContext : public ::testing::Test {
         return r;
     }
 
+    CountingPlatform system;
     SurfaceHolder image{platform::DrawSurface::createImage(kWidth, kHeight)};
     CDrawContext* context = new CDrawContext(nullptr, image, nullptr);
 

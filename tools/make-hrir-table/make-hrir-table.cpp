@@ -7,11 +7,11 @@
 //   make-hrir-table [--sofa FILE] [--map] [--no-equalisation] OUTPUT
 #include "ComplexFft.h"
 #include "DiffuseFieldEqualiser.h"
-#include "HrirGrid.h"
 #include "LowFrequencyExtension.h"
 #include "MinimumPhase.h"
 #include "SofaSet.h"
 #include "TableFigures.h"
+#include "tools/shared/HrirGrid.h"
 
 #include <algorithm>
 #include <cmath>

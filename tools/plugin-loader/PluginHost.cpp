@@ -4,31 +4,35 @@ namespace loader {
 
 namespace {
 
-// What the plug-in may ask of its host while it is created, before the record exists.
-float hostSampleRate = 44100.0f;
-int32_t hostBlockSize = 512;
+// The host whose load() is creating an effect on this thread: the plug-in may ask for the rate
+// and block size from its entry point, before its record exists and can name its host.
+thread_local const PluginHost* creating = nullptr;
 
 } // namespace
 
-intptr_t PluginHost::hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+intptr_t PluginHost::hostCallback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
+                                  void* ptr, float opt) {
+    const PluginHost* host =
+        effect && effect->resvd1 ? reinterpret_cast<const PluginHost*>(effect->resvd1) : creating;
     switch (opcode) {
-    case audioMasterVersion:
-        return kVstVersion;
     case audioMasterGetSampleRate:
-        return static_cast<intptr_t>(hostSampleRate);
+        return host ? static_cast<intptr_t>(host->sampleRate) : 0;
     case audioMasterGetBlockSize:
-        return hostBlockSize;
+        return host ? host->blockSize : 0;
     default:
-        return 0;
+        return silentHostCallback(effect, opcode, index, value, ptr, opt);
     }
 }
 
-bool PluginHost::load(const std::string& path, float sampleRate, int32_t blockSize,
-                      std::string& error) {
-    hostSampleRate = sampleRate;
-    hostBlockSize = blockSize;
-    if (!plugin.load(path, &PluginHost::hostCallback, error)) return false;
+bool PluginHost::load(const std::string& path, float rate, int32_t frames, std::string& error) {
+    sampleRate = rate;
+    blockSize = frames;
+    creating = this;
+    const bool created = plugin.load(path, &PluginHost::hostCallback, error);
+    creating = nullptr;
+    if (!created) return false;
     effect = plugin.effect();
+    effect->resvd1 = reinterpret_cast<intptr_t>(this); // a field the host may use as it likes
     if (effect->numInputs != 2 || effect->numOutputs != 2 || !effect->processReplacing ||
         !(effect->flags & effFlagsCanReplacing)) {
         error = path + " is not a stereo effect with replacing processing";

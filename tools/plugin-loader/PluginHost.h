@@ -1,5 +1,7 @@
 // Loads a stereo VST 2.4 effect and drives its effect record as a host does: the entry point with
-// a host callback, then open, sample rate, block size and switched on.
+// a host callback, then open, sample rate, block size and switched on. The callback answers the
+// rate and block size of the host that made the effect, and nothing else; each host keeps its
+// own, so that hosts in one process never see each other's.
 #pragma once
 
 #include "plugin/VstInterface.h"
@@ -39,6 +41,8 @@ class PluginHost {
 
     loader::PluginLibrary plugin;
     AEffect* effect = nullptr;
+    float sampleRate = 44100.0f;
+    int32_t blockSize = 512;
 };
 
 } // namespace loader

@@ -59,6 +59,10 @@ PluginLibrary::~PluginLibrary() {
     close();
 }
 
+intptr_t silentHostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+    return opcode == audioMasterVersion ? kVstVersion : 0;
+}
+
 std::string defaultPluginPath() {
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);

@@ -18,8 +18,8 @@ class PluginLibrary {
     PluginLibrary& operator=(const PluginLibrary&) = delete;
 
     // Loads the library at path and calls its VSTPluginMain (or, for older plug-ins, main) with
-    // this host callback. The plug-in
-    // may call back before this returns, so the callback must not need the effect record yet.
+    // this host callback. The plug-in may call back before this returns, so the callback must
+    // not need the effect record yet.
     // On failure answers false with a message naming path and the reason.
     bool load(const std::string& path, audioMasterCallback callback, std::string& error);
 
@@ -42,6 +42,11 @@ class PluginLibrary {
     void* library = nullptr;
     AEffect* record = nullptr;
 };
+
+// The callback of a host that has nothing to tell: it answers the VST version it speaks and 0,
+// "not supported", to everything else.
+intptr_t silentHostCallback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
+                            void* ptr, float opt);
 
 // The Vorpane.so a tool belongs to: BUILD/Vorpane.so beside BUILD/tools/ in a build, else
 // PREFIX/lib/vst/Vorpane.so beside PREFIX/bin/ once installed.

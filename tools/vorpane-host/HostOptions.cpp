@@ -1,5 +1,7 @@
 #include "tools/vorpane-host/HostOptions.h"
 
+#include "tools/shared/OptionScanner.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -40,53 +42,33 @@ bool parseSetting(const std::string& text, ParameterSetting& setting, std::strin
 } // namespace
 
 bool parseOptions(int argc, const char* const* argv, HostOptions& options, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--help" || argument == "-h") {
+    tools::OptionScanner scanner(argc, argv,
+                                 {{"--help", "-h", false},
+                                  {"--verbose", "-v", false},
+                                  {"--plugin", nullptr, true},
+                                  {"--set", nullptr, true},
+                                  {"--screenshot", nullptr, true}});
+    tools::ScannedArgument argument;
+    while (scanner.next(argument, error)) {
+        if (argument.isOperand) {
+            error = "unexpected argument '" + argument.value + "'";
+            return false;
+        } else if (argument.name == "--help") {
             options.help = true;
             return true;
-        }
-        if (argument == "--verbose" || argument == "-v") {
+        } else if (argument.name == "--verbose") {
             options.verbose = true;
-            continue;
-        }
-        std::string name = argument;
-        std::string value;
-        bool hasValue = false;
-        if (const size_t equals = argument.find('=');
-            argument.rfind("--", 0) == 0 && equals != std::string::npos) {
-            name = argument.substr(0, equals);
-            value = argument.substr(equals + 1);
-            hasValue = true;
-        }
-        if (name != "--plugin" && name != "--set" && name != "--screenshot") {
-            error = argument.empty() || argument[0] != '-'
-                        ? "unexpected argument '" + argument + "'"
-                        : "unknown option '" + name + "'";
-            return false;
-        }
-        if (!hasValue) {
-            if (i + 1 >= argc) {
-                error = "option " + name + " needs a value";
-                return false;
-            }
-            value = argv[++i];
-        }
-        if (value.empty()) {
-            error = "option " + name + " needs a value";
-            return false;
-        }
-        if (name == "--plugin") {
-            options.plugin = value;
-        } else if (name == "--screenshot") {
-            options.screenshot = value;
+        } else if (argument.name == "--plugin") {
+            options.plugin = argument.value;
+        } else if (argument.name == "--screenshot") {
+            options.screenshot = argument.value;
         } else {
             ParameterSetting setting;
-            if (!parseSetting(value, setting, error)) return false;
+            if (!parseSetting(argument.value, setting, error)) return false;
             options.settings.push_back(setting);
         }
     }
-    return true;
+    return error.empty();
 }
 
 const char* usageText() {

@@ -1,17 +1,12 @@
 // vorpane-info PLUGIN: loads a VST 2.4 plug-in through its entry point, as a host does, and
 // prints what it reports about itself.
-#include "plugin/VstInterface.h"
-
-#include <dlfcn.h>
+#include "tools/plugin-loader/PluginLibrary.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
-
-intptr_t hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? kVstVersion : 0;
-}
 
 void printText(AEffect* effect, const char* what, int32_t opcode, int32_t index = 0) {
     char text[256] = {};
@@ -58,23 +53,14 @@ int main(int argc, char** argv) {
         std::fprintf(argc == 2 ? stdout : stderr, "usage: vorpane-info PLUGIN.so\n");
         return argc == 2 ? 0 : 2;
     }
-    void* library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
-    if (!library) {
-        std::fprintf(stderr, "vorpane-info: cannot load %s: %s\n", argv[1], dlerror());
+    loader::PluginLibrary plugin;
+    std::string error;
+    if (!plugin.load(argv[1], &loader::silentHostCallback, error)) {
+        std::fprintf(stderr, "vorpane-info: %s\n", error.c_str());
         return 1;
     }
-    using Entry = AEffect* (*)(audioMasterCallback);
-    auto entry = reinterpret_cast<Entry>(dlsym(library, "VSTPluginMain"));
-    if (!entry) {
-        std::fprintf(stderr, "vorpane-info: %s has no VSTPluginMain\n", argv[1]);
-        return 1;
-    }
-    AEffect* effect = entry(&hostCallback);
-    if (!effect || effect->magic != kEffectMagic) {
-        std::fprintf(stderr, "vorpane-info: the entry point of %s made no effect\n", argv[1]);
-        return 1;
-    }
-    std::printf("Loaded %s through VSTPluginMain:\n", argv[1]);
+    AEffect* effect = plugin.effect();
+    std::printf("Loaded %s through its entry point:\n", argv[1]);
     printText(effect, "effect name", effGetEffectName);
     printText(effect, "vendor", effGetVendorString);
     std::printf("  %-18s %d in, %d out, %d parameters, %d program\n", "channels", effect->numInputs,
@@ -89,7 +75,6 @@ int main(int argc, char** argv) {
         printHostText(label);
         std::printf(")\n");
     }
-    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
-    dlclose(library);
+    plugin.unload();
     return 0;
 }

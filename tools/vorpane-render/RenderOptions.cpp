@@ -1,5 +1,7 @@
 #include "tools/vorpane-render/RenderOptions.h"
 
+#include "tools/shared/OptionScanner.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -65,46 +67,26 @@ bool parseSweep(const std::string& text, RenderOptions& options, std::string& er
 
 bool parseOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error) {
     std::vector<std::string> positional;
-    for (int i = 1; i < argc; ++i) {
-        std::string argument = argv[i];
-        if (argument == "--help" || argument == "-h") {
+    tools::OptionScanner scanner(argc, argv,
+                                 {{"--help", "-h", false},
+                                  {"--quiet", "-q", false},
+                                  {"--plugin", nullptr, true},
+                                  {"--block", nullptr, true},
+                                  {"--azimuth", nullptr, true},
+                                  {"--elevation", nullptr, true},
+                                  {"--sweep", nullptr, true}});
+    tools::ScannedArgument argument;
+    while (scanner.next(argument, error)) {
+        const std::string& name = argument.name;
+        const std::string& value = argument.value;
+        if (argument.isOperand) {
+            positional.push_back(value);
+        } else if (name == "--help") {
             options.help = true;
             return true;
-        }
-        if (argument == "--quiet" || argument == "-q") {
+        } else if (name == "--quiet") {
             options.quiet = true;
-            continue;
-        }
-        if (argument == "--") {
-            for (++i; i < argc; ++i)
-                positional.push_back(argv[i]);
-            break;
-        }
-        if (argument.size() < 2 || argument[0] != '-') {
-            positional.push_back(argument);
-            continue;
-        }
-        std::string name = argument;
-        std::string value;
-        bool hasValue = false;
-        if (const size_t equals = argument.find('='); equals != std::string::npos) {
-            name = argument.substr(0, equals);
-            value = argument.substr(equals + 1);
-            hasValue = true;
-        }
-        if (name != "--plugin" && name != "--block" && name != "--azimuth" &&
-            name != "--elevation" && name != "--sweep") {
-            error = "unknown option '" + name + "'";
-            return false;
-        }
-        if (!hasValue) {
-            if (i + 1 >= argc) {
-                error = "option " + name + " needs a value";
-                return false;
-            }
-            value = argv[++i];
-        }
-        if (name == "--plugin") {
+        } else if (name == "--plugin") {
             options.plugin = value;
         } else if (name == "--block") {
             if (!parseBlock(value, options.block)) {
@@ -123,6 +105,7 @@ bool parseOptions(int argc, const char* const* argv, RenderOptions& options, std
             parameter.set = true;
         }
     }
+    if (!error.empty()) return false;
     for (const auto& [parameter, name] :
          {std::pair{&options.azimuth, "azimuth"}, std::pair{&options.elevation, "elevation"}}) {
         if (parameter->set && parameter->sweep) {

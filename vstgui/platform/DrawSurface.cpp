@@ -62,24 +62,20 @@ CRect DrawSurface::bounds() const {
 
 void DrawSurface::selectPen(const Pen& newPen) {
     pen = newPen;
-    ++counts.penChanges;
 }
 
 void DrawSurface::selectBrush(CColor color) {
     brush = color;
-    ++counts.brushChanges;
 }
 
 void DrawSurface::selectFont(std::shared_ptr<const PlatformFont> newFont) {
     font = std::move(newFont);
-    ++counts.fontChanges;
 }
 
 void DrawSurface::setClip(const CRect& r) {
     cairo_reset_clip(cr);
     cairo_rectangle(cr, r.left, r.top, std::max(r.width(), 0), std::max(r.height(), 0));
     cairo_clip(cr);
-    ++counts.clipChanges;
 }
 
 void DrawSurface::setSourceColor(CColor color) {

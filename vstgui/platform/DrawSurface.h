@@ -20,24 +20,17 @@ struct Pen {
     bool operator==(const Pen&) const = default;
 };
 
-// How often the realised drawing objects of a surface were replaced; lets callers check that
-// setting an unchanged value does not touch the surface.
-struct SurfaceCounters {
-    int32_t penChanges = 0;
-    int32_t brushChanges = 0;
-    int32_t fontChanges = 0;
-    int32_t clipChanges = 0;
-};
-
 // Drawing on any cairo surface (an image surface in memory or the surface of a window) with the
 // pixel rules of the toolkit: integer coordinates in surface pixels, no anti-aliasing for lines
 // and fills, lines without their end point, clipping to exactly the rectangle set, pixels
-// replaced (not blended) by lines, fills and block copies.
+// replaced (not blended) by lines, fills and block copies. The operations that replace a
+// realised drawing object (pen, brush, font, clip) can be overridden: a platform for tests may
+// hand out surfaces that watch them (WindowServices::createDrawSurface).
 class DrawSurface {
   public:
     // Draws on target; keeps a reference of its own to it.
     explicit DrawSurface(cairo_surface_t* target);
-    ~DrawSurface();
+    virtual ~DrawSurface();
     DrawSurface(const DrawSurface&) = delete;
     DrawSurface& operator=(const DrawSurface&) = delete;
 
@@ -48,9 +41,9 @@ class DrawSurface {
     // Size of the target for image surfaces; an empty rectangle when the target has no known size.
     CRect bounds() const;
 
-    void selectPen(const Pen& pen);
-    void selectBrush(CColor color);
-    void selectFont(std::shared_ptr<const PlatformFont> font);
+    virtual void selectPen(const Pen& pen);
+    virtual void selectBrush(CColor color);
+    virtual void selectFont(std::shared_ptr<const PlatformFont> font);
     const Pen& currentPen() const { return pen; }
     CColor currentBrush() const { return brush; }
     const PlatformFont* currentFont() const { return font.get(); }
@@ -63,7 +56,7 @@ class DrawSurface {
     bool isTextBackgroundOpaque() const { return textBackgroundOpaque; }
 
     // Restricts all later drawing to exactly r.
-    void setClip(const CRect& r);
+    virtual void setClip(const CRect& r);
 
     // Pen position and lines: a line goes from the pen position to p, leaving p itself out, and
     // p becomes the pen position.
@@ -92,8 +85,6 @@ class DrawSurface {
     void copyImageColorKeyed(cairo_surface_t* image, const CRect& dest, CPoint sourceOrigin,
                              CColor key);
 
-    const SurfaceCounters& counters() const { return counts; }
-
   private:
     void copySurfaceBlock(cairo_surface_t* source, const CRect& dest, CPoint sourceOrigin,
                           cairo_operator_t op, double alpha);
@@ -109,7 +100,6 @@ class DrawSurface {
     CColor textBackColor = kBlackCColor;
     bool textBackgroundOpaque = false;
     CPoint penPosition;
-    SurfaceCounters counts;
 };
 
 } // namespace VSTGUI::platform

@@ -1,5 +1,6 @@
 #include "vstgui/platform/WindowServices.h"
 
+#include "vstgui/platform/DrawSurface.h"
 #include "vstgui/platform/Platform.h"
 
 namespace VSTGUI::platform {
@@ -10,6 +11,10 @@ cairo_surface_t* WindowServices::acquireWindowSurface(WindowHandle) {
 
 void WindowServices::releaseWindowSurface(WindowHandle, cairo_surface_t* surface) {
     if (surface) cairo_surface_destroy(surface);
+}
+
+std::unique_ptr<DrawSurface> WindowServices::createDrawSurface(cairo_surface_t* target) {
+    return std::make_unique<DrawSurface>(target);
 }
 
 CPoint WindowServices::windowScreenOrigin(WindowHandle) {

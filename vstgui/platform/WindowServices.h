@@ -4,12 +4,15 @@
 
 #include <cairo.h>
 #include <cstdint>
+#include <memory>
 
 namespace VSTGUI::platform {
 
 // Opaque handle of a native window: the host's window as the host passes it (an X11 window id
 // stored in a pointer), or a frame window as Platform::createFrameWindow made it.
 using WindowHandle = void*;
+
+class DrawSurface;
 
 // What drawing contexts need from the windowing side: the drawing surface of a frame window, its
 // position on the screen and the live pointer state. Every window named here is a frame window
@@ -23,6 +26,8 @@ class WindowServices {
     virtual cairo_surface_t* acquireWindowSurface(WindowHandle window);
     // Gives back a surface from acquireWindowSurface.
     virtual void releaseWindowSurface(WindowHandle window, cairo_surface_t* surface);
+    // The drawing surface of a context that draws on target (a window's surface or an image).
+    virtual std::unique_ptr<DrawSurface> createDrawSurface(cairo_surface_t* target);
     // Top-left corner of the window on the screen.
     virtual CPoint windowScreenOrigin(WindowHandle window);
     // Pointer position on the screen, asked through a frame window (null: none).
