@@ -4,7 +4,6 @@
 #include "vstgui/platform/X11ErrorTrap.h"
 #include "vstgui/platform/X11Surface.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 
