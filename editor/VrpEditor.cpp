@@ -71,11 +71,18 @@ VrpEditor::~VrpEditor() {
 }
 
 bool VrpEditor::open(void* window) {
-    if (!window) return false;
+    return window && openFrame(window);
+}
+
+bool VrpEditor::openTopLevel() {
+    return openFrame(nullptr);
+}
+
+bool VrpEditor::openFrame(void* window) {
     if (frame) close();
 
     const VSTGUI::CRect size(0, 0, background->getWidth(), background->getHeight());
-    auto* newFrame = new VSTGUI::CFrame(size, window, this);
+    auto* newFrame = new VSTGUI::CFrame(size, window, this, window == nullptr);
     if (!newFrame->getPlatformWindow()) {
         // No display, or the host's window is not usable: the editor stays closed.
         delete newFrame;

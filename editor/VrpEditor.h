@@ -29,6 +29,9 @@ class VrpEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
     // Opens the panel in the host's window; an open panel is closed first. False, with nothing
     // changed, for a null window or when no window can be made there (no display).
     bool open(void* window) override;
+    // Opens the panel in a top-level window of its own, for hosts that give it no window; an
+    // open panel is closed first. False when no window can be made (no display).
+    bool openTopLevel();
     void close() override;
     // Applies the parameter changes recorded since the last call, then the host's idle work.
     void idle() override;
@@ -41,6 +44,8 @@ class VrpEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
     void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
 
   private:
+    // The panel in window, or in a top-level window of its own for a null window.
+    bool openFrame(void* window);
     void applyParameter(int32_t index);
     void applyRecordedChanges();
 

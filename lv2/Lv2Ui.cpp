@@ -1,5 +1,6 @@
 // The UI binary's entry point: the panel (VrpEditor) embedded in the host's window through
-// ui:parent, driven by the host's idle calls, its changes written to the host's ports.
+// ui:parent, or shown in a window of its own through the show interface when the host gives no
+// parent; driven by the host's idle calls, its changes written to the host's ports.
 #include "editor/VrpEditor.h"
 #include "lv2/Lv2EditorHost.h"
 #include "lv2/Lv2Ports.h"
@@ -20,8 +21,13 @@ using vorpane::lv2::Lv2EditorHost;
 struct Lv2Ui {
     Lv2EditorHost host;
     VrpEditor* editor; // owned by host
+    bool embedded = false;
     Lv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller, const LV2UI_Touch* touch)
         : host(write, controller, touch), editor(new VrpEditor(&host)) {}
+    bool shown() const {
+        const VSTGUI::CFrame* frame = editor->getFrame();
+        return frame && frame->isOpen();
+    }
 };
 
 const void* feature(const LV2_Feature* const* features, const char* uri) {
@@ -34,13 +40,16 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
                          LV2UI_Write_Function write, LV2UI_Controller controller,
                          LV2UI_Widget* widget, const LV2_Feature* const* features) {
     if (!pluginUri || std::strcmp(pluginUri, vorpane::lv2::kPluginUri) != 0) return nullptr;
+    // Without a parent the panel waits for the host's show call.
     void* parent = const_cast<void*>(feature(features, LV2_UI__parent));
-    if (!parent) return nullptr; // the panel lives inside a window of the host
     const auto* touch = static_cast<const LV2UI_Touch*>(feature(features, LV2_UI__touch));
     const auto* resize = static_cast<const LV2UI_Resize*>(feature(features, LV2_UI__resize));
     // Nothing may escape into the host: a UI that cannot be made is answered with none.
     try {
         auto ui = std::make_unique<Lv2Ui>(write, controller, touch);
+        if (widget) *widget = nullptr;
+        if (!parent) return ui.release();
+        ui->embedded = true;
         if (!ui->editor->open(parent)) return nullptr;
         ERect* rect = nullptr;
         ui->editor->getRect(&rect);
@@ -71,18 +80,37 @@ void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t forma
     static_cast<Lv2Ui*>(handle)->host.portEvent(port, value);
 }
 
-// Non-zero once the panel has closed: the host destroyed the window it lived in.
+// Non-zero while the panel is not shown: the host destroyed the window it lived in, its own
+// window was hidden or the window manager closed it.
 int idle(LV2UI_Handle handle) {
     auto* ui = static_cast<Lv2Ui*>(handle);
     ui->editor->idle();
-    const VSTGUI::CFrame* frame = ui->editor->getFrame();
-    return frame && frame->isOpen() ? 0 : 1;
+    return ui->shown() ? 0 : 1;
+}
+
+// Opens the panel's own window, again after a close; an embedded panel stays where it is.
+int show(LV2UI_Handle handle) {
+    auto* ui = static_cast<Lv2Ui*>(handle);
+    if (ui->embedded || ui->shown()) return 0;
+    try {
+        return ui->editor->openTopLevel() ? 0 : 1;
+    } catch (...) {
+        return 1;
+    }
+}
+
+int hide(LV2UI_Handle handle) {
+    auto* ui = static_cast<Lv2Ui*>(handle);
+    if (!ui->embedded) ui->editor->close();
+    return 0;
 }
 
 const LV2UI_Idle_Interface idleInterface = {idle};
+const LV2UI_Show_Interface showInterface = {show, hide};
 
 const void* extensionData(const char* uri) {
     if (uri && std::strcmp(uri, LV2_UI__idleInterface) == 0) return &idleInterface;
+    if (uri && std::strcmp(uri, LV2_UI__showInterface) == 0) return &showInterface;
     return nullptr;
 }
 

@@ -36,11 +36,12 @@ void CFrame::setCurrentDragContainer(CDragContainer* drag) {
     currentDrag = drag;
 }
 
-CFrame::CFrame(const CRect& size, platform::WindowHandle systemWindow, AEffGUIEditor* editor)
+CFrame::CFrame(const CRect& size, platform::WindowHandle systemWindow, AEffGUIEditor* editor,
+               bool topLevel)
     : CViewContainer(size, nullptr, nullptr), editor(editor), systemWindow(systemWindow) {
     parentFrame = this;
     platform::platform().threadInit();
-    if (systemWindow) {
+    if (systemWindow || topLevel) {
         window =
             platform::platform().createFrameWindow(this, systemWindow, size.width(), size.height());
         if (window) setDropActive(true);

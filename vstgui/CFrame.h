@@ -27,11 +27,12 @@ enum CCursorType : int32_t {
 
 // The root of a view tree, bound to a window of its own inside the host's window. It paints
 // through a back buffer, redraws dirty views on idle, keeps the modal and focus views and
-// forwards edit gestures to its editor. Without a host window no window is made; the tree still
-// draws into contexts handed to it.
+// forwards edit gestures to its editor. Without a host window no window is made, unless the frame
+// is asked for a top-level window of its own; the tree still draws into contexts handed to it.
 class CFrame : public CViewContainer {
   public:
-    CFrame(const CRect& size, platform::WindowHandle systemWindow, AEffGUIEditor* editor);
+    CFrame(const CRect& size, platform::WindowHandle systemWindow, AEffGUIEditor* editor,
+           bool topLevel = false);
     ~CFrame() override;
 
     using CViewContainer::onWheel;

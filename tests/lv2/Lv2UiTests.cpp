@@ -1,11 +1,12 @@
 // The LV2 UI as a host drives it: loaded through lv2ui_descriptor with the host's window as
-// ui:parent, idled through its idle interface, port values sent with port_event and the panel's
-// changes received through the write function and ui:touch. Real pointer input through XTest,
-// pixels read back from the X server.
+// ui:parent (or with none, shown through its show interface), idled through its idle interface,
+// port values sent with port_event and the panel's changes received through the write function
+// and ui:touch. Real pointer input through XTest, pixels read back from the X server.
 #include "lv2/Lv2Ports.h"
 #include "tests/support/X11HostTest.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <dlfcn.h>
 #include <lv2/ui/ui.h>
 
@@ -45,9 +46,12 @@ struct HostedUi {
     LV2UI_Handle handle = nullptr;
     LV2UI_Widget widget = nullptr;
     const LV2UI_Idle_Interface* idleInterface = nullptr;
+    const LV2UI_Show_Interface* showInterface = nullptr;
+    Window topLevel = 0; // the UI's own window, once the test has found it
     std::function<void()> onWrite;
     std::function<void(bool)> onTouch;
 
+    // Without a parent (0) the host offers no ui:parent.
     explicit HostedUi(Window parent) {
         const LV2UI_Descriptor* descriptor = uiDescriptor();
         if (!descriptor) return;
@@ -66,11 +70,14 @@ struct HostedUi {
         const LV2_Feature idleFeature{LV2_UI__idleInterface, nullptr};
         const LV2_Feature touch{LV2_UI__touch, &touchFeature};
         const LV2_Feature resize{LV2_UI__resize, &resizeFeature};
-        const LV2_Feature* features[] = {&parentFeature, &idleFeature, &touch, &resize, nullptr};
+        const LV2_Feature* features[] = {&idleFeature, &touch, &resize, &parentFeature, nullptr};
+        if (!parent) features[3] = nullptr;
         handle = descriptor->instantiate(descriptor, kPluginUri, VORPANE_LV2_BUNDLE "/", &write,
                                          this, &widget, features);
         idleInterface = static_cast<const LV2UI_Idle_Interface*>(
             descriptor->extension_data(LV2_UI__idleInterface));
+        showInterface = static_cast<const LV2UI_Show_Interface*>(
+            descriptor->extension_data(LV2_UI__showInterface));
         // A host sends the current port values after instantiation: here the defaults.
         portEvent(kAzimuth, 0.25f);
         portEvent(kElevation, 90.25f);
@@ -82,7 +89,9 @@ struct HostedUi {
         if (handle) uiDescriptor()->port_event(handle, port, sizeof value, 0, &value);
     }
     int idle() { return handle ? idleInterface->idle(handle) : 1; }
-    Window window() const { return static_cast<Window>(reinterpret_cast<uintptr_t>(widget)); }
+    Window window() const {
+        return topLevel ? topLevel : static_cast<Window>(reinterpret_cast<uintptr_t>(widget));
+    }
 
   private:
     static void write(LV2UI_Controller self, uint32_t port, uint32_t size, uint32_t protocol,
@@ -120,6 +129,19 @@ class Lv2Ui : public testsupport::X11HostTest {
                 ui.idle();
                 if (other) other->idle();
             });
+    }
+    // The mapped top-level window named "Vorpane", or 0.
+    Window shownTopLevel() {
+        for (Window w : children(DefaultRootWindow(host))) {
+            char* name = nullptr;
+            XWindowAttributes attributes{};
+            const bool match =
+                XFetchName(host, w, &name) && name && std::strcmp(name, "Vorpane") == 0 &&
+                XGetWindowAttributes(host, w, &attributes) && attributes.map_state == IsViewable;
+            if (name) XFree(name);
+            if (match) return w;
+        }
+        return 0;
     }
     // Idles the UI until its azimuth knob's pixels differ from before.
     bool knobChanges(HostedUi& ui, const std::vector<uint32_t>& before) {
@@ -215,6 +237,65 @@ TEST_F(Lv2Ui, SeveralAtOnceWorkApartAndTwentyOpenAndCloseCyclesLeaveNoWindow) {
     }
     EXPECT_TRUE(
         waitUntil([&] { return children(parent).empty() && children(second).empty(); }, nullptr));
+}
+
+TEST_F(Lv2Ui, WithoutAParentShowOpensAWindowOfItsOwnThatTheWindowManagerClosesPolitely) {
+    HostedUi ui(0);
+    ASSERT_NE(ui.handle, nullptr);
+    ASSERT_NE(ui.showInterface, nullptr);
+    EXPECT_EQ(ui.widget, nullptr);
+    EXPECT_NE(ui.idle(), 0); // nothing shown yet
+    const Atom protocols = XInternAtom(host, "WM_PROTOCOLS", False);
+    const Atom deleteWindow = XInternAtom(host, "WM_DELETE_WINDOW", False);
+
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(ui.showInterface->show(ui.handle), 0);
+        ASSERT_TRUE(
+            waitUntil([&] { return (ui.topLevel = shownTopLevel()) != 0; }, [&] { ui.idle(); }));
+        EXPECT_EQ(ui.idle(), 0);
+        XWindowAttributes attributes;
+        ASSERT_TRUE(XGetWindowAttributes(host, ui.topLevel, &attributes));
+        EXPECT_EQ(attributes.width, 454);
+        EXPECT_EQ(attributes.height, 302);
+        XSizeHints hints{};
+        long supplied = 0;
+        ASSERT_TRUE(XGetWMNormalHints(host, ui.topLevel, &hints, &supplied));
+        EXPECT_EQ(hints.min_width, 454);
+        EXPECT_EQ(hints.max_width, 454);
+        EXPECT_EQ(hints.min_height, 302);
+        EXPECT_EQ(hints.max_height, 302);
+        Atom* offered = nullptr;
+        int count = 0;
+        ASSERT_TRUE(XGetWMProtocols(host, ui.topLevel, &offered, &count));
+        EXPECT_EQ(std::vector<Atom>(offered, offered + count), std::vector<Atom>{deleteWindow});
+        XFree(offered);
+        ASSERT_TRUE(drawnAndStill(ui));
+
+        // The window manager asks the window to close, as it does when the user closes it.
+        XEvent request{};
+        request.xclient.type = ClientMessage;
+        request.xclient.window = ui.topLevel;
+        request.xclient.message_type = protocols;
+        request.xclient.format = 32;
+        request.xclient.data.l[0] = static_cast<long>(deleteWindow);
+        request.xclient.data.l[1] = CurrentTime;
+        XSendEvent(host, ui.topLevel, False, NoEventMask, &request);
+        XSync(host, False);
+        EXPECT_TRUE(waitUntil([&] { return ui.idle() != 0; }, nullptr));
+        EXPECT_NE(ui.idle(), 0);
+        EXPECT_TRUE(waitUntil([&] { return shownTopLevel() == 0; }, nullptr));
+        ui.topLevel = 0;
+    }
+
+    // Shown once more, then hidden by the host; cleanup finds it shown a last time.
+    ASSERT_EQ(ui.showInterface->show(ui.handle), 0);
+    EXPECT_EQ(ui.idle(), 0);
+    EXPECT_EQ(ui.showInterface->hide(ui.handle), 0);
+    EXPECT_NE(ui.idle(), 0);
+    EXPECT_TRUE(waitUntil([&] { return shownTopLevel() == 0; }, nullptr));
+    ASSERT_EQ(ui.showInterface->show(ui.handle), 0);
+    ASSERT_TRUE(waitUntil([&] { return shownTopLevel() != 0; }, [&] { ui.idle(); }));
 }
 
 TEST_F(Lv2Ui, AUiWhoseParentTheHostDestroysFirstClosesQuietly) {

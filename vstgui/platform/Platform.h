@@ -38,8 +38,10 @@ class Platform : public WindowServices {
     // Paints the merged exposed area of a frame window; no other event is handled.
     virtual void dispatchPendingPaint(WindowHandle window) = 0;
 
-    // Creates the frame's child window of width x height at (0, 0) inside parent. Its paint,
-    // button and wheel events are handed to the frame's handle* operations. Null on failure.
+    // Creates the frame's child window of width x height at (0, 0) inside parent, or, for a null
+    // parent, a top-level window of that fixed size; when the window manager closes that one,
+    // the frame learns of it as of a window destroyed by the host. Its paint, button and wheel
+    // events are handed to the frame's handle* operations. Null on failure.
     virtual WindowHandle createFrameWindow(CFrame* frame, WindowHandle parent, int32_t width,
                                            int32_t height) = 0;
     // Destroys a window from createFrameWindow without telling its frame. Everything the

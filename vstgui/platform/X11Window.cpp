@@ -4,6 +4,7 @@
 #include "vstgui/platform/X11ErrorTrap.h"
 #include "vstgui/platform/X11Surface.h"
 
+#include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 
 #include <algorithm>
@@ -60,10 +61,12 @@ void X11Window::ExposedArea::add(int32_t x, int32_t y, int32_t w, int32_t h) {
 // ---- life ----------------------------------------------------------------------------------
 
 X11Window* X11Window::create(CFrame* frame, ::Window parent, int32_t width, int32_t height) {
-    if (!frame || !parent) return nullptr;
+    if (!frame) return nullptr;
     Display* display = XOpenDisplay(nullptr);
     if (!display) return nullptr;
     X11ErrorTrap::watch(display);
+    const bool topLevel = parent == 0;
+    if (topLevel) parent = DefaultRootWindow(display);
     width = std::max(width, 1);
     height = std::max(height, 1);
     ::Window id = 0;
@@ -79,10 +82,6 @@ X11Window* X11Window::create(CFrame* frame, ::Window parent, int32_t width, int3
                            CopyFromParent, CWBackPixmap | CWEventMask, &settings);
         // The parent is the host's: a round trip tells whether it existed and took the child.
         made = id != 0 && XGetWindowAttributes(display, id, &attributes) != 0 && trap.sync();
-        if (made) {
-            XMapWindow(display, id);
-            XFlush(display);
-        }
     }
     if (!made) {
         // The server frees whatever the connection made.
@@ -97,6 +96,11 @@ X11Window* X11Window::create(CFrame* frame, ::Window parent, int32_t width, int3
     window->visual = attributes.visual;
     window->width = width;
     window->height = height;
+    window->topLevel = topLevel;
+    X11ErrorTrap trap(display);
+    if (topLevel) window->describeTopLevel();
+    XMapWindow(display, id);
+    XFlush(display);
     return window;
 }
 
@@ -123,7 +127,44 @@ bool X11Window::finishClosing() {
     return true;
 }
 
+void X11Window::describeTopLevel() {
+    static const char kName[] = "Vorpane";
+    XStoreName(display, id, kName);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    XChangeProperty(display, id, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(kName),
+                    sizeof kName - 1);
+    char resName[] = "vorpane";
+    char resClass[] = "Vorpane";
+    XClassHint classHint{resName, resClass};
+    XSetClassHint(display, id, &classHint);
+    XSizeHints sizeHints{};
+    sizeHints.flags = PMinSize | PMaxSize;
+    sizeHints.min_width = sizeHints.max_width = width;
+    sizeHints.min_height = sizeHints.max_height = height;
+    XSetWMNormalHints(display, id, &sizeHints);
+    protocolsAtom = XInternAtom(display, "WM_PROTOCOLS", False);
+    deleteWindowAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, id, &deleteWindowAtom, 1);
+}
+
 // ---- events --------------------------------------------------------------------------------
+
+bool X11Window::isCloseRequest(const XEvent& event) const {
+    return topLevel && event.type == ClientMessage && event.xclient.window == id &&
+           event.xclient.message_type == protocolsAtom && event.xclient.format == 32 &&
+           static_cast<Atom>(event.xclient.data.l[0]) == deleteWindowAtom;
+}
+
+void X11Window::closeRequested() {
+    if (dead || closing) return;
+    {
+        X11ErrorTrap trap(display);
+        XDestroyWindow(display, id);
+        XFlush(display);
+    }
+    noteDestroyed();
+}
 
 void X11Window::noteDestroyed() {
     if (dead) return;
@@ -165,6 +206,9 @@ void X11Window::handle(const XEvent& event) {
         break;
     case DestroyNotify:
         if (event.xdestroywindow.window == id) noteDestroyed();
+        break;
+    case ClientMessage:
+        if (isCloseRequest(event)) closeRequested();
         break;
     default:
         break;
@@ -210,6 +254,12 @@ bool X11Window::exists() {
     XEvent event;
     if (XCheckTypedWindowEvent(display, id, DestroyNotify, &event)) {
         noteDestroyed();
+        return false;
+    }
+    // No other message than the window manager's request to close is ever sent to the window.
+    if (topLevel && XCheckTypedWindowEvent(display, id, ClientMessage, &event) &&
+        isCloseRequest(event)) {
+        closeRequested();
         return false;
     }
     return true;

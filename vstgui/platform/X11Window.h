@@ -15,13 +15,16 @@ class CFrame;
 namespace VSTGUI::platform {
 
 // One frame window with the display connection that serves it and nothing else: the window, a
-// child of the host's window at (0, 0) selecting exposure, button presses and structure changes;
-// the area exposed since the last paint; the cursors made on the connection. Every request runs
-// inside an error trap of the connection, and nothing is sent to the window once the host has
-// destroyed it. Closing it closes the connection, so nothing of it outlives its frame.
+// child of the host's window at (0, 0) selecting exposure, button presses and structure changes
+// (or, without a host window, a top-level window of a fixed size that the window manager closes
+// by asking); the area exposed since the last paint; the cursors made on the connection. Every
+// request runs inside an error trap of the connection, and nothing is sent to the window once
+// the host has destroyed it. Closing it closes the connection, so nothing of it outlives its
+// frame.
 class X11Window {
   public:
-    // Connects to the display and makes the window inside parent; null when either fails.
+    // Connects to the display and makes the window inside parent, or a top-level window when
+    // parent is 0; null when either fails.
     static X11Window* create(CFrame* frame, ::Window parent, int32_t width, int32_t height);
 
     // Destroys the window and closes the connection without telling the frame; when called from
@@ -67,6 +70,13 @@ class X11Window {
 
     void handle(const XEvent& event);
     void noteDestroyed();
+    // Names the top-level window, fixes its size and asks the window manager to close it with a
+    // message rather than by ending the connection.
+    void describeTopLevel();
+    bool isCloseRequest(const XEvent& event) const;
+    // The window manager asked to close the top-level window: it goes as if the host had
+    // destroyed it.
+    void closeRequested();
     void paint();
     bool parentOf(::Window w, ::Window& parent);
     bool geometry(::Window w, XWindowAttributes& attributes);
@@ -78,6 +88,9 @@ class X11Window {
     ::Window id = 0;
     ::Window root = 0;
     Visual* visual = nullptr;
+    bool topLevel = false;
+    Atom protocolsAtom = None;
+    Atom deleteWindowAtom = None;
     int32_t width = 0;
     int32_t height = 0;
     bool dead = false;    // destroyed by the host; nothing may be sent to it
