@@ -28,15 +28,15 @@ bool OptionScanner::next(ScannedArgument& argument, std::string& error) {
         argument.value = text.substr(equals + 1);
         hasValue = true;
     }
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* known = nullptr;
     for (const OptionSpec& option : options)
-        if (name == option.name || (option.shortName && name == option.shortName)) spec = &option;
-    if (!spec) {
+        if (name == option.name || (option.shortName && name == option.shortName)) known = &option;
+    if (!known) {
         error = "unknown option '" + name + "'";
         return false;
     }
-    argument.name = spec->name;
-    if (!spec->takesValue) {
+    argument.name = known->name;
+    if (!known->takesValue) {
         if (!hasValue) return true;
         error = "option " + argument.name + " takes no value";
         return false;
