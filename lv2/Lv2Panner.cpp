@@ -6,14 +6,34 @@
 #include "lv2/Lv2Ports.h"
 
 #include <algorithm>
-#include <limits>
+#include <bit>
+#include <cstring>
 
 namespace vorpane::lv2 {
 
+namespace {
+
+// A NaN with every payload bit set, which no arithmetic produces, so the first angle a host
+// writes, whatever it is, counts as a change.
+const float kNeverSeen = std::bit_cast<float>(0xFFFFFFFFu);
+
+// Turns a changed angle into the value the engine reads. Angles are compared by their bits, so an
+// unchanged port costs nothing, a NaN included (the engine then reads the scale's value for it).
+void follow(const float* port, float& seen, const AngleScale& scale, std::atomic<float>& value,
+            std::atomic<bool>& filtersDirty) {
+    if (!port) return;
+    const float angle = *port;
+    if (std::memcmp(&angle, &seen, sizeof angle) == 0) return;
+    seen = angle;
+    value.store(scale.value(angle));
+    filtersDirty.store(true);
+}
+
+} // namespace
+
 Lv2Panner::Lv2Panner()
-    : engine(embeddedHrirTable(), azimuth, elevation, filtersDirty),
-      azimuthSeen(std::numeric_limits<float>::quiet_NaN()),
-      elevationSeen(std::numeric_limits<float>::quiet_NaN()) {}
+    : engine(embeddedHrirTable(), azimuth, elevation, filtersDirty), azimuthSeen(kNeverSeen),
+      elevationSeen(kNeverSeen) {}
 
 void Lv2Panner::connectPort(uint32_t port, void* data) {
     switch (port) {
@@ -44,23 +64,8 @@ void Lv2Panner::activate() {
 }
 
 void Lv2Panner::followDirection() {
-    // Compared bit for bit (a NaN never equals), so an unchanged port costs nothing.
-    if (azimuthPort) {
-        const float angle = *azimuthPort;
-        if (!(angle == azimuthSeen)) {
-            azimuthSeen = angle;
-            azimuth.store(kAzimuthDegrees.value(angle));
-            filtersDirty.store(true);
-        }
-    }
-    if (elevationPort) {
-        const float angle = *elevationPort;
-        if (!(angle == elevationSeen)) {
-            elevationSeen = angle;
-            elevation.store(kElevationDegrees.value(angle));
-            filtersDirty.store(true);
-        }
-    }
+    follow(azimuthPort, azimuthSeen, kAzimuthDegrees, azimuth, filtersDirty);
+    follow(elevationPort, elevationSeen, kElevationDegrees, elevation, filtersDirty);
 }
 
 void Lv2Panner::run(uint32_t frames) {

@@ -33,7 +33,7 @@ class Lv2Panner {
     const float* azimuthPort = nullptr;
     const float* elevationPort = nullptr;
     float* latencyPort = nullptr;
-    // The angles last turned into values; NaN before the first run.
+    // The angles last turned into values, by their bits; a NaN no host writes before the first run.
     float azimuthSeen;
     float elevationSeen;
 };
