@@ -228,6 +228,10 @@ void BlockConvolver::renderBlock() {
     // Cleared before the direction is read: a change arriving during the rebuild raises the
     // flag again and is picked up at the next block.
     if (filtersDirty.exchange(false)) computeEarFilters();
+    if (splitRoute) {
+        renderBlockInParts();
+        return;
+    }
 
     for (int channel = 0; channel < kChannels; ++channel)
         fft.forward_transform(inputSpectrum[channel], blockBuffer[channel]);
@@ -243,6 +247,23 @@ void BlockConvolver::renderBlock() {
     for (int channel = 0; channel < kChannels; ++channel) {
         outputQueue[channel].appendUnset(kBlockLength);
         kernels.place(outputQueue[channel].data() + writePosition, inputSpectrum[channel]);
+    }
+}
+
+void BlockConvolver::renderBlockInParts() {
+    double* const work = routeArea + splitroute::kWork;
+    double* const partial = routeArea + splitroute::kPartial;
+    double* const middle = routeArea + splitroute::kMiddle;
+    for (int channel = 0; channel < kChannels; ++channel) {
+        fft.forward_half_block(partial, blockBuffer[channel], work);
+        fft.multiply_in_middle(middle, partial, routeArea + splitroute::filter(channel, false),
+                               kScale);
+        outputQueue[channel].appendUnset(kBlockLength);
+        // As placeResult does: added over the previous block's tail, stored beyond it, and the
+        // last sample of the new space left zero for the next block.
+        double* const target = outputQueue[channel].data() + writePosition;
+        fft.add_inverse_tail(target, middle, work, kBlockResultLength, kOverlap);
+        target[kBlockResultLength] = 0.0;
     }
 }
 
@@ -265,8 +286,12 @@ void BlockConvolver::computeEarFilters() {
         for (int32_t t = 0; t < kHrirLength; ++t)
             taps[t] = table.tap(ear, record, t) * kTapScale;
     }
-    for (int channel = 0; channel < kChannels; ++channel)
+    for (int channel = 0; channel < kChannels; ++channel) {
         fft.forward_transform(earFilterSpectrum[channel], hrirBuffer[channel]);
+        if (splitRoute)
+            fft.order_for_middle(routeArea + splitroute::filter(channel, false),
+                                 earFilterSpectrum[channel]);
+    }
 }
 
 } // namespace vorpane

@@ -7,6 +7,14 @@
 // half stays zero; the inverse transform writes the input spectrum, which is no longer needed by
 // then, so the block buffer never has to be cleared again.
 //
+// Where the transform has the split route (processors with AVX2 and FMA), each channel's block
+// goes through it in three parts: the forward passes but the last, which skip the block's zero
+// half; one sweep of the last forward pass, the product with the ear filter and the first
+// inverse pass; and the other inverse passes, which add the 1279 samples used straight into the
+// output queue. The output has the same bits as the whole transforms with the product between
+// them. The arrays of that route lie in one work area at offsets chosen for the cache
+// (SplitRouteLayout.h).
+//
 // The direction comes from three values owned by the plug-in: azimuth and elevation, which the
 // convolver reads when it rebuilds the ear filters, and the flag that asks for the rebuild. They
 // may change on another thread at any time.
@@ -15,6 +23,7 @@
 #include "engine/EngineConstants.h"
 #include "engine/HrirTable.h"
 #include "engine/SampleQueue.h"
+#include "engine/SplitRouteLayout.h"
 #include "fft/FFTReal.h"
 
 #include <atomic>
@@ -73,6 +82,7 @@ class BlockConvolver {
     [[gnu::noinline]] void processBlocks(Sample** inputs, Sample** outputs, int32_t count);
     template <class Sample> void appendInput(Sample** inputs, int32_t offset, int32_t count);
     void renderBlock();
+    void renderBlockInParts();
     template <class Sample> void deliverOutput(Sample** outputs, int32_t count);
 
     static constexpr int kChannels = 2;
@@ -83,6 +93,7 @@ class BlockConvolver {
     std::atomic<bool>& filtersDirty;
     FFTReal<double> fft{kTransformLength};
     Kernels kernels; // of the same vector instructions as fft
+    const bool splitRoute = fft.has_split_route();
 
     int32_t blockFill = 0; // input frames in the first half of each block buffer
     alignas(64) double blockBuffer[kChannels][kTransformLength];
@@ -90,6 +101,7 @@ class BlockConvolver {
     alignas(64) double inputSpectrum[kChannels][kTransformLength];
     alignas(64) double earFilterSpectrum[kChannels][kTransformLength];
     alignas(64) double outputSpectrum[kChannels][kTransformLength];
+    alignas(64) double routeArea[splitroute::kLength]; // the split route's arrays
     SampleQueue outputQueue[kChannels];
     uint32_t writePosition = 0;
 };
