@@ -3,6 +3,7 @@
 // port values sent with port_event and the panel's changes received through the write function
 // and ui:touch. Real pointer input through XTest, pixels read back from the X server.
 #include "lv2/Lv2Ports.h"
+#include "tests/support/Watchdog.h"
 #include "tests/support/X11HostTest.h"
 
 #include <X11/Xlib.h>
@@ -11,6 +12,7 @@
 #include <lv2/ui/ui.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -48,17 +50,13 @@ struct HostedUi {
     const LV2UI_Idle_Interface* idleInterface = nullptr;
     const LV2UI_Show_Interface* showInterface = nullptr;
     Window topLevel = 0; // the UI's own window, once the test has found it
-    std::function<void()> onWrite;
-    std::function<void(bool)> onTouch;
 
     // Without a parent (0) the host offers no ui:parent.
     explicit HostedUi(Window parent) {
         const LV2UI_Descriptor* descriptor = uiDescriptor();
         if (!descriptor) return;
         touchFeature = {this, [](LV2UI_Feature_Handle self, uint32_t port, bool grabbed) {
-                            auto* ui = static_cast<HostedUi*>(self);
-                            ui->touches.emplace_back(port, grabbed);
-                            if (ui->onTouch) ui->onTouch(grabbed);
+                            static_cast<HostedUi*>(self)->touches.emplace_back(port, grabbed);
                         }};
         resizeFeature = {this, [](LV2UI_Feature_Handle self, int width, int height) {
                              static_cast<HostedUi*>(self)->width = width;
@@ -102,7 +100,6 @@ struct HostedUi {
         float value;
         std::memcpy(&value, buffer, sizeof value);
         ui->writes.push_back({port, value});
-        if (ui->onWrite) ui->onWrite();
     }
     LV2UI_Touch touchFeature{};
     LV2UI_Resize resizeFeature{};
@@ -174,34 +171,32 @@ TEST_F(Lv2Ui, DraggingTheAzimuthKnobWritesRisingAnglesInsideOneTouchGesture) {
     HostedUi ui(parent);
     ASSERT_NE(ui.handle, nullptr);
     ASSERT_TRUE(drawnAndStill(ui));
+    const std::vector<uint32_t> before = knob(ui);
 
     // The knob follows the pointer's angle around its centre: clockwise from the top raises the
-    // value. The host moves the pointer on for each value written, then lets go.
+    // value. All on the host's one thread: every idle call returns while the button stays down.
+    testsupport::Watchdog watchdog(std::chrono::seconds(300), "the UI's idle did not return");
     const int centreX = kKnobLeft + kKnobSize / 2, centreY = kKnobTop + kKnobSize / 2;
     auto pointAt = [&](int step) {
         const double angle = step * 12.0 * M_PI / 180.0;
         movePointer(ui.window(), centreX + static_cast<int>(std::lround(60 * std::sin(angle))),
                     centreY - static_cast<int>(std::lround(60 * std::cos(angle))));
     };
-    int step = 0;
-    ui.onTouch = [&](bool grabbed) {
-        if (grabbed) pointAt(++step);
-    };
-    ui.onWrite = [&] {
-        if (step < 5)
-            pointAt(++step);
-        else if (step == 5) {
-            ++step;
-            releaseButton(1);
-        }
-    };
     pointAt(0);
     pressButton(1);
-    ASSERT_TRUE(waitUntil([&] { return ui.touches.size() >= 2; }, [&] { ui.idle(); }));
-    ui.onTouch = nullptr;
-    ui.onWrite = nullptr;
-
+    ASSERT_TRUE(waitUntil([&] { return !ui.touches.empty(); }, [&] { ui.idle(); }));
+    for (int step = 1; step <= 5; ++step) {
+        const size_t written = ui.writes.size();
+        pointAt(step);
+        EXPECT_TRUE(waitUntil([&] { return ui.writes.size() > written; }, [&] { ui.idle(); }))
+            << step;
+    }
+    EXPECT_TRUE(knobChanges(ui, before));
     using Touch = std::pair<uint32_t, bool>;
+    EXPECT_EQ(ui.touches, (std::vector<Touch>{{kAzimuth, true}})); // still held
+    releaseButton(1);
+    ASSERT_TRUE(waitUntil([&] { return ui.touches.size() >= 2; }, [&] { ui.idle(); }));
+
     EXPECT_EQ(ui.touches, (std::vector<Touch>{{kAzimuth, true}, {kAzimuth, false}}));
     ASSERT_GE(ui.writes.size(), 5u);
     for (size_t i = 0; i < ui.writes.size(); ++i) {
