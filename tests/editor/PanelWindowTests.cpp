@@ -1,6 +1,7 @@
 // The panel in a host's X11 window, driven as a host drives it: through the loaded Vorpane.so,
 // with a top-level window of the test as the parent, real pointer input through XTest and the
 // pixels read back from the X server.
+#include "tests/support/Command.h"
 #include "tests/support/TestHost.h"
 #include "tests/support/Watchdog.h"
 #include "tests/support/X11HostTest.h"
@@ -12,6 +13,7 @@
 #include <cairo.h>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -208,6 +210,25 @@ TEST_F(PanelWindow, DraggingTheAzimuthKnobAutomatesItWithinOneGesture) {
     EXPECT_EQ(automation.front().opt, 0.3f);
     EXPECT_EQ(plugin.host.getParameter(0), automation.back().opt);
     plugin.close();
+}
+
+// Where MIT-SHM cannot attach (an X client that does not share the server's IPC namespace, as
+// over ssh -X or in a sandbox), the panel still paints and follows a drag: the tests of both run
+// again in a process of their own under unshare --ipc, against this test's X server.
+TEST_F(PanelWindow, PaintsAndFollowsADragWhereSharedMemoryCannotAttach) {
+    if (serverOutside()) GTEST_SKIP() << "already the run under unshare";
+    int status = -1;
+    testsupport::runCommand("unshare --ipc true 2>&1", status);
+    if (status != 0)
+        GTEST_SKIP() << "unshare --ipc is not permitted here (it needs root or user namespaces)";
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string output = testsupport::runCommand(
+        std::string(kOutsideServerVariable) + "=" + displayName() + " unshare --ipc '" + self +
+            "' --gtest_filter='PanelWindow.OpensInTheHostsWindow*:PanelWindow.DraggingTheAzimuth*'"
+            " 2>&1",
+        status);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("[  PASSED  ] 2 tests"), std::string::npos) << output;
 }
 
 TEST_F(PanelWindow, TheWheelStepsTheKnobUnderThePointer) {

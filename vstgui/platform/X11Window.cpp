@@ -64,6 +64,7 @@ X11Window* X11Window::create(CFrame* frame, ::Window parent, int32_t width, int3
     if (!frame) return nullptr;
     Display* display = XOpenDisplay(nullptr);
     if (!display) return nullptr;
+    prepareX11Drawing(display);
     X11ErrorTrap::watch(display);
     const bool topLevel = parent == 0;
     if (topLevel) parent = DefaultRootWindow(display);
