@@ -9,11 +9,14 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <dlfcn.h>
+#include <lv2/log/log.h>
 #include <lv2/ui/ui.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -44,6 +47,7 @@ struct HostedUi {
     };
     std::vector<Write> writes;
     std::vector<std::pair<uint32_t, bool>> touches;
+    std::vector<std::string> logLines;
     int width = 0, height = 0;
     LV2UI_Handle handle = nullptr;
     LV2UI_Widget widget = nullptr;
@@ -68,8 +72,11 @@ struct HostedUi {
         const LV2_Feature idleFeature{LV2_UI__idleInterface, nullptr};
         const LV2_Feature touch{LV2_UI__touch, &touchFeature};
         const LV2_Feature resize{LV2_UI__resize, &resizeFeature};
-        const LV2_Feature* features[] = {&idleFeature, &touch, &resize, &parentFeature, nullptr};
-        if (!parent) features[3] = nullptr;
+        logFeature = {this, &HostedUi::logPrintf, &HostedUi::logVprintf};
+        const LV2_Feature log{LV2_LOG__log, &logFeature};
+        const LV2_Feature* features[] = {&idleFeature, &touch,         &resize,
+                                         &log,         &parentFeature, nullptr};
+        if (!parent) features[4] = nullptr;
         handle = descriptor->instantiate(descriptor, kPluginUri, VORPANE_LV2_BUNDLE "/", &write,
                                          this, &widget, features);
         idleInterface = static_cast<const LV2UI_Idle_Interface*>(
@@ -101,8 +108,22 @@ struct HostedUi {
         std::memcpy(&value, buffer, sizeof value);
         ui->writes.push_back({port, value});
     }
+    static int logVprintf(LV2_Log_Handle self, LV2_URID, const char* format, va_list args) {
+        char line[512];
+        const int length = std::vsnprintf(line, sizeof line, format, args);
+        static_cast<HostedUi*>(self)->logLines.emplace_back(line);
+        return length;
+    }
+    static int logPrintf(LV2_Log_Handle self, LV2_URID type, const char* format, ...) {
+        va_list args;
+        va_start(args, format);
+        const int length = logVprintf(self, type, format, args);
+        va_end(args);
+        return length;
+    }
     LV2UI_Touch touchFeature{};
     LV2UI_Resize resizeFeature{};
+    LV2_Log_Log logFeature{};
 };
 
 class Lv2Ui : public testsupport::X11HostTest {
@@ -297,9 +318,17 @@ TEST_F(Lv2Ui, AUiWhoseParentTheHostDestroysFirstClosesQuietly) {
     HostedUi ui(parent);
     ASSERT_NE(ui.handle, nullptr);
     ui.idle();
+    const Window gone = parent;
     XDestroyWindow(host, parent);
     parent = 0;
     EXPECT_TRUE(waitUntil([&] { return ui.idle() != 0; }, nullptr));
+    EXPECT_TRUE(ui.logLines.empty());
+
+    // A UI asked for later inside the window that is gone is none, and the host's log says so.
+    HostedUi late(gone);
+    EXPECT_EQ(late.handle, nullptr);
+    ASSERT_EQ(late.logLines.size(), 1u);
+    EXPECT_NE(late.logLines[0].find("could not open"), std::string::npos) << late.logLines[0];
 }
 
 } // namespace
