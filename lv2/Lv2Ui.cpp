@@ -2,7 +2,7 @@
 // ui:parent, or shown in a window of its own through the show interface when the host gives no
 // parent; driven by the host's idle calls, its changes written to the host's ports.
 #include "editor/VrpEditor.h"
-#include "lv2/Lv2EditorHost.h"
+#include "lv2/Lv2PanelPlugin.h"
 #include "lv2/Lv2Ports.h"
 #include "vstgui/CFrame.h"
 #include "vstgui/platform/Platform.h"
@@ -20,14 +20,14 @@
 
 namespace {
 
-using vorpane::lv2::Lv2EditorHost;
+using vorpane::lv2::Lv2PanelPlugin;
 
 struct Lv2Ui {
-    Lv2EditorHost host;
-    VrpEditor* editor; // owned by host
+    Lv2PanelPlugin plugin;
+    VrpEditor* editor; // owned by plugin
     bool embedded = false;
     Lv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller, const LV2UI_Touch* touch)
-        : host(write, controller, touch), editor(new VrpEditor(&host)) {}
+        : plugin(write, controller, touch), editor(new VrpEditor(&plugin)) {}
     bool shown() const {
         const VSTGUI::CFrame* frame = editor->getFrame();
         return frame && frame->isOpen();
@@ -87,7 +87,7 @@ void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t forma
     if (format != 0 || size != sizeof(float) || !buffer) return;
     float value;
     std::memcpy(&value, buffer, sizeof value);
-    static_cast<Lv2Ui*>(handle)->host.portEvent(port, value);
+    static_cast<Lv2Ui*>(handle)->plugin.portEvent(port, value);
 }
 
 // Non-zero while the panel is not shown: the host destroyed the window it lived in, its own
