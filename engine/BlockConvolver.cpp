@@ -202,31 +202,6 @@ void BlockConvolver::resume() {
     outputRunning = false;
 }
 
-void BlockConvolver::processReplacing(float** inputs, float** outputs, int32_t count) {
-    process(inputs, outputs, count);
-}
-
-void BlockConvolver::processDoubleReplacing(double** inputs, double** outputs, int32_t count) {
-    process(inputs, outputs, count);
-}
-
-template <class Sample>
-void BlockConvolver::process(Sample** inputs, Sample** outputs, int32_t count) {
-    if (count == 1 && blockFill < kBlockLength - 1 && outputQueue[0].size() > 0) {
-        // Hosts that render frame by frame: one sample in and one out per channel, nothing else.
-        const Sample left = inputs[0][0], right = inputs[1][0];
-        blockBuffer[0][blockFill] = static_cast<double>(left);
-        blockBuffer[1][blockFill] = static_cast<double>(right);
-        ++blockFill;
-        outputs[0][0] = static_cast<Sample>(outputQueue[0].data()[0]);
-        outputs[1][0] = static_cast<Sample>(outputQueue[1].data()[0]);
-        outputQueue[0].removeFront(1);
-        outputQueue[1].removeFront(1);
-        return;
-    }
-    processFrames(inputs, outputs, count);
-}
-
 template <class Sample>
 void BlockConvolver::processFrames(Sample** inputs, Sample** outputs, int32_t count) {
     if (count <= 0) return;
@@ -423,5 +398,9 @@ void BlockConvolver::loadEarFilters(int32_t record) {
                                  earFilterSpectrum[channel]);
     }
 }
+
+// The calls of processReplacing and processDoubleReplacing that are not handled inline.
+template void BlockConvolver::processFrames(float** inputs, float** outputs, int32_t count);
+template void BlockConvolver::processFrames(double** inputs, double** outputs, int32_t count);
 
 } // namespace vorpane

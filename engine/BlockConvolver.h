@@ -52,9 +52,14 @@ class BlockConvolver {
 
     // Appends count frames of the two inputs, renders every complete block and writes count
     // rendered frames to the two outputs. A count of 0 or less does nothing.
-    void processReplacing(float** inputs, float** outputs, int32_t count);
+    // Inline, so that hosts rendering frame by frame pay for no further call.
+    void processReplacing(float** inputs, float** outputs, int32_t count) {
+        process(inputs, outputs, count);
+    }
     // The same in double precision, without rounding the output to float.
-    void processDoubleReplacing(double** inputs, double** outputs, int32_t count);
+    void processDoubleReplacing(double** inputs, double** outputs, int32_t count) {
+        process(inputs, outputs, count);
+    }
 
     // Restarts the output: the queued output is replaced by zeros. Input still waiting is
     // rendered first when processing goes on, and new input keeps the delay of kSignalDelay.
@@ -130,5 +135,22 @@ class BlockConvolver {
     SampleQueue outputQueue[kChannels];
     uint32_t writePosition = 0;
 };
+
+template <class Sample>
+inline void BlockConvolver::process(Sample** inputs, Sample** outputs, int32_t count) {
+    if (count == 1 && blockFill < kBlockLength - 1 && outputQueue[0].size() > 0) {
+        // Hosts that render frame by frame: one sample in and one out per channel, nothing else.
+        const Sample left = inputs[0][0], right = inputs[1][0];
+        blockBuffer[0][blockFill] = static_cast<double>(left);
+        blockBuffer[1][blockFill] = static_cast<double>(right);
+        ++blockFill;
+        outputs[0][0] = static_cast<Sample>(outputQueue[0].data()[0]);
+        outputs[1][0] = static_cast<Sample>(outputQueue[1].data()[0]);
+        outputQueue[0].removeFront(1);
+        outputQueue[1].removeFront(1);
+        return;
+    }
+    processFrames(inputs, outputs, count);
+}
 
 } // namespace vorpane
