@@ -15,7 +15,7 @@ namespace vorpane::splitroute {
 #if defined(VORPANE_SPLIT_ROUTE_GAP)
 constexpr size_t kGap = VORPANE_SPLIT_ROUTE_GAP; // for measuring other gaps
 #else
-constexpr size_t kGap = 192; // 1.5 KiB
+constexpr size_t kGap = 448; // 3.5 KiB
 #endif
 constexpr size_t kArray = kTransformLength;
 // A filter spectrum in the middle sweep's order (2052 values), rounded up to whole cache lines.
