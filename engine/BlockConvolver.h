@@ -144,10 +144,8 @@ inline void BlockConvolver::process(Sample** inputs, Sample** outputs, int32_t c
         blockBuffer[0][blockFill] = static_cast<double>(left);
         blockBuffer[1][blockFill] = static_cast<double>(right);
         ++blockFill;
-        outputs[0][0] = static_cast<Sample>(outputQueue[0].data()[0]);
-        outputs[1][0] = static_cast<Sample>(outputQueue[1].data()[0]);
-        outputQueue[0].removeFront(1);
-        outputQueue[1].removeFront(1);
+        outputs[0][0] = static_cast<Sample>(outputQueue[0].takeFront());
+        outputs[1][0] = static_cast<Sample>(outputQueue[1].takeFront());
         return;
     }
     processFrames(inputs, outputs, count);
