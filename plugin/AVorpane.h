@@ -24,7 +24,12 @@ class AVorpane : public AudioEffectX {
     static constexpr int32_t kUniqueId = fourCharCode('A', 'V', 'p', 'n');
     static constexpr int32_t kVendorVersion = 1000;
 
-    explicit AVorpane(audioMasterCallback audioMaster);
+    // Makes the editor the plug-in starts with, which the plug-in owns from then on (null for
+    // none). A plug-in makes its panel, VrpEditor, unless it is handed another maker.
+    using EditorMaker = AEffEditor* (*)(AVorpane& plugin);
+    static AEffEditor* makePanel(AVorpane& plugin);
+
+    explicit AVorpane(audioMasterCallback audioMaster, EditorMaker makeEditor = makePanel);
     ~AVorpane() override;
 
     void resume() override;
