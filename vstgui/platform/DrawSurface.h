@@ -45,7 +45,6 @@ class DrawSurface {
     virtual void selectBrush(CColor color);
     virtual void selectFont(std::shared_ptr<const PlatformFont> font);
     const Pen& currentPen() const { return pen; }
-    CColor currentBrush() const { return brush; }
     const PlatformFont* currentFont() const { return font.get(); }
 
     void setTextColor(CColor color) { textColor = color; }
@@ -62,7 +61,6 @@ class DrawSurface {
     // p becomes the pen position.
     void moveTo(CPoint p) { penPosition = p; }
     void lineTo(CPoint p);
-    CPoint getPenPosition() const { return penPosition; }
 
     // Fills all of r with the brush.
     void fillRect(const CRect& r);
