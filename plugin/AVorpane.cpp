@@ -46,14 +46,21 @@ AVorpane::AVorpane(audioMasterCallback audioMaster, EditorMaker makeEditor)
 
 AVorpane::~AVorpane() = default;
 
+void AVorpane::suspend() {
+    resumed = false;
+    AudioEffectX::suspend();
+}
+
 void AVorpane::resume() {
     AudioEffectX::resume();
+    engine.reserve(getBlockSize());
     engine.resume();
+    resumed = true;
 }
 
 void AVorpane::setBlockSize(int32_t newBlockSize) {
     AudioEffectX::setBlockSize(newBlockSize);
-    engine.reserve(newBlockSize);
+    if (!resumed) engine.reserve(newBlockSize);
 }
 
 void AVorpane::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
