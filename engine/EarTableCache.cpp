@@ -7,6 +7,16 @@
 
 namespace vorpane {
 
+namespace {
+
+// A table together with what keeps its source alive.
+struct KeptTable {
+    EarTable table;
+    std::shared_ptr<const void> keepAlive;
+};
+
+} // namespace
+
 EarTableCache& EarTableCache::process() {
     static EarTableCache cache;
     return cache;
@@ -16,36 +26,29 @@ std::shared_ptr<const EarTable> EarTableCache::tableFor(HrirTable source, double
                                                         std::shared_ptr<const void> keepAlive) {
     const std::lock_guard<std::mutex> lock(mutex);
     for (const Entry& entry : entries)
-        if (entry.source == source.data() && entry.rate == rate) return entry.table;
-    releaseUnusedLocked();
+        if (entry.source == source.data() && entry.rate == rate)
+            if (auto table = entry.table.lock()) return table;
+    std::erase_if(entries, [](const Entry& entry) { return entry.table.expired(); });
     // Room for the entry first, so that a failure leaves nothing half made.
     entries.reserve(entries.size() + 1);
-    auto table = std::make_shared<const EarTable>(resampleTable(source, rate));
-    entries.push_back(Entry{source.data(), rate, std::move(keepAlive), table});
+    auto kept =
+        std::make_shared<KeptTable>(KeptTable{resampleTable(source, rate), std::move(keepAlive)});
+    std::shared_ptr<const EarTable> table(kept, &kept->table);
+    entries.push_back(Entry{source.data(), rate, table});
     return table;
-}
-
-void EarTableCache::releaseUnused() {
-    const std::lock_guard<std::mutex> lock(mutex);
-    releaseUnusedLocked();
-}
-
-void EarTableCache::releaseUnusedLocked() {
-    // Only the cache hands out new holders of a table, under the lock, so a table held by the
-    // cache alone stays unheld until it is freed here.
-    std::erase_if(entries, [](const Entry& entry) { return entry.table.use_count() == 1; });
 }
 
 size_t EarTableCache::tablesHeld() const {
     const std::lock_guard<std::mutex> lock(mutex);
-    return entries.size();
+    return static_cast<size_t>(std::count_if(
+        entries.begin(), entries.end(), [](const Entry& entry) { return !entry.table.expired(); }));
 }
 
 size_t EarTableCache::bytesHeld() const {
     const std::lock_guard<std::mutex> lock(mutex);
     size_t bytes = 0;
     for (const Entry& entry : entries)
-        bytes += entry.table->bytes();
+        if (auto table = entry.table.lock()) bytes += table->bytes();
     return bytes;
 }
 

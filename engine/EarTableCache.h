@@ -1,9 +1,8 @@
 // The process's ear tables: one per source table and rate, shared by every instance that renders
 // that source at that rate. A table is made when the first instance asks for it, on the asking
-// thread (never the audio thread: hosts set the rate on their own threads), and is freed once no
-// instance holds it any more, the next time the cache is asked for a table or told to let unused
-// ones go. The tables are never changed after they are made, so any number of instances may read
-// them at once.
+// thread (never the audio thread: hosts set the rate on their own threads), and goes when the
+// last instance lets it go. The tables are never changed after they are made, so any number of
+// instances may read them at once.
 #pragma once
 
 #include "engine/EarTable.h"
@@ -22,16 +21,14 @@ class EarTableCache {
     static EarTableCache& process();
 
     // The table of source at rate (one that supportedRate() gives), made now if no instance
-    // holds it. keepAlive owns the source's bytes, so that they cannot be freed and their address
-    // reused for another table while the cache knows them; null for the built-in table. Waits
-    // while another thread makes a table. Throws std::bad_alloc when memory runs out.
+    // holds it. keepAlive owns the source's bytes; the table holds it, so that the bytes cannot
+    // be freed and their address reused for another table while the table lives. Null for the
+    // built-in table. Waits while another thread makes a table. Throws std::bad_alloc when memory
+    // runs out.
     std::shared_ptr<const EarTable> tableFor(HrirTable source, double rate,
                                              std::shared_ptr<const void> keepAlive = nullptr);
 
-    // Frees the tables that no instance holds any more.
-    void releaseUnused();
-
-    // What the cache holds now.
+    // The tables that instances hold now, and their memory.
     size_t tablesHeld() const;
     size_t bytesHeld() const;
 
@@ -39,11 +36,8 @@ class EarTableCache {
     struct Entry {
         const unsigned char* source;
         double rate;
-        std::shared_ptr<const void> keepAlive;
-        std::shared_ptr<const EarTable> table;
+        std::weak_ptr<const EarTable> table;
     };
-
-    void releaseUnusedLocked();
 
     mutable std::mutex mutex;
     std::vector<Entry> entries;

@@ -1,8 +1,8 @@
 // Hands an ear table from the thread that makes it to the engine that renders with it. A host
 // may set the rate on any thread while the audio thread renders; the new table then waits here
 // until the output restarts (resume), where the engine takes it up. Neither side waits for the
-// other, and taking a table up allocates and frees nothing: a table given up is freed by the
-// next offer or with the hand-over itself.
+// other, and taking a table up allocates and frees nothing: a table given up is let go by the
+// next offer or with the hand-over itself, on the host's thread that calls them.
 #pragma once
 
 #include "engine/EarTable.h"
