@@ -1,23 +1,29 @@
 // The process's ear tables: one per source table and rate, shared by every instance that renders
 // that source at that rate. A table is made when the first instance asks for it, on the asking
-// thread (never the audio thread: hosts set the rate on their own threads), and goes when the
-// last instance lets it go. The tables are never changed after they are made, so any number of
-// instances may read them at once.
+// thread (never the audio thread: hosts set the rate on their own threads), and goes, with the
+// cache's note of it, when the last instance lets it go: with no instance left, the cache holds
+// no memory. The tables are never changed after they are made, so any number of instances may
+// read them at once.
 #pragma once
 
 #include "engine/EarTable.h"
 #include "engine/HrirTable.h"
 
 #include <cstddef>
+#include <list>
 #include <memory>
 #include <mutex>
-#include <vector>
 
 namespace vorpane {
 
 class EarTableCache {
   public:
-    // The one cache of the process.
+    EarTableCache() = default;
+    EarTableCache(const EarTableCache&) = delete;
+    EarTableCache& operator=(const EarTableCache&) = delete;
+
+    // The one cache of the process, never destroyed, so that a table outliving the process's
+    // static objects can still go.
     static EarTableCache& process();
 
     // The table of source at rate (one that supportedRate() gives), made now if no instance
@@ -39,8 +45,9 @@ class EarTableCache {
         std::weak_ptr<const EarTable> table;
     };
 
-    mutable std::mutex mutex;
-    std::vector<Entry> entries;
+    // Recursive: a table that fails to be handed out goes while tableFor holds the lock.
+    mutable std::recursive_mutex mutex;
+    std::list<Entry> entries;
 };
 
 // The built-in table at the rate the engine uses for a rate a host sets (supportedRate()).
