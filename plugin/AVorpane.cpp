@@ -2,6 +2,7 @@
 
 #include "editor/VrpEditor.h"
 
+#include "engine/EarTableCache.h"
 #include "engine/EngineConstants.h"
 #include "engine/HrirTable.h"
 
@@ -22,7 +23,7 @@ constexpr int32_t kElevationIndex = 1;
 AVorpane::AVorpane(audioMasterCallback audioMaster)
     : AudioEffectX(audioMaster, kNumPrograms, kNumParams),
       programs(std::make_unique<VrpProgram[]>(kNumPrograms)),
-      engine(vorpane::embeddedHrirTable(), azimuth, elevation, filtersDirty) {
+      engine(vorpane::builtInEarTable(getSampleRate()), azimuth, elevation, filtersDirty) {
     azimuth = 0.0f;
     elevation = 0.0f;
     applyProgram(0);
@@ -45,6 +46,11 @@ AVorpane::~AVorpane() = default;
 void AVorpane::resume() {
     AudioEffectX::resume();
     engine.resume();
+}
+
+void AVorpane::setSampleRate(float newSampleRate) {
+    AudioEffectX::setSampleRate(newSampleRate);
+    engine.offerTable(vorpane::builtInEarTable(newSampleRate));
 }
 
 void AVorpane::setBlockSize(int32_t newBlockSize) {

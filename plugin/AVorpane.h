@@ -28,6 +28,10 @@ class AVorpane : public AudioEffectX {
     ~AVorpane() override;
 
     void resume() override;
+    // Makes (or finds) the ear table for this rate, on the calling thread; the engine takes it up
+    // at the next resume. A rate outside 8 to 384 kHz is taken as its nearest end; zero, a
+    // negative rate and NaN leave the engine at 44.1 kHz.
+    void setSampleRate(float newSampleRate) override;
     // Reserves the engine's room for blocks of this size, so processing them never allocates.
     void setBlockSize(int32_t newBlockSize) override;
     void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
