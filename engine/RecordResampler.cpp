@@ -28,10 +28,10 @@ double sinc(double x) {
     return std::sin(a) / a;
 }
 
-// Where a response is longer in time than kMostTaps allow (above 176.4 kHz), its last 0.1 ms is
+// Where a response is longer in time than kMostTaps allow (above 176.4 kHz), its last 0.05 ms is
 // faded out with a half Hann window, so that it ends without a step. A longer fade takes more
 // of the response's own tail away than the step it avoids.
-constexpr double kFadeSeconds = 0.0001;
+constexpr double kFadeSeconds = 0.00005;
 
 } // namespace
 
