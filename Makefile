@@ -88,12 +88,14 @@ deb: build
 	@ls $(BUILD_DIR)/vorpane_*.deb
 
 # Redraws the README's pictures of the built-in HRIR table in docs/ (or in PLOTS_DIR; with
-# VORPANE_SOFA, of the table made from that file).
+# VORPANE_SOFA, of the table made from that file; with PLOTS_RATE=96000, of the table as the
+# plug-in renders it at that host rate).
 PLOTS_DIR ?= docs
+PLOTS_RATE ?=
 
 plots: build
 	@mkdir -p "$(PLOTS_DIR)"
-	@$(BUILD_DIR)/tools/make-plots "$(PLOTS_DIR)"
+	@$(BUILD_DIR)/tools/make-plots $(if $(PLOTS_RATE),--rate $(PLOTS_RATE)) "$(PLOTS_DIR)"
 	@echo "Drew $(PLOTS_DIR)/directions.png and $(PLOTS_DIR)/response.png"
 
 format:

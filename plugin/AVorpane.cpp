@@ -2,6 +2,7 @@
 
 #include "editor/VrpEditor.h"
 
+#include "engine/EarTableCache.h"
 #include "engine/EngineConstants.h"
 #include "engine/HrirTable.h"
 
@@ -26,7 +27,7 @@ AEffEditor* AVorpane::makePanel(AVorpane& plugin) {
 AVorpane::AVorpane(audioMasterCallback audioMaster, EditorMaker makeEditor)
     : AudioEffectX(audioMaster, kNumPrograms, kNumParams),
       programs(std::make_unique<VrpProgram[]>(kNumPrograms)),
-      engine(vorpane::embeddedHrirTable(), azimuth, elevation, filtersDirty) {
+      engine(vorpane::builtInEarTable(getSampleRate()), azimuth, elevation, filtersDirty) {
     azimuth = 0.0f;
     elevation = 0.0f;
     applyProgram(0);
@@ -56,6 +57,11 @@ void AVorpane::resume() {
     engine.reserve(getBlockSize());
     engine.resume();
     resumed = true;
+}
+
+void AVorpane::setSampleRate(float newSampleRate) {
+    AudioEffectX::setSampleRate(newSampleRate);
+    engine.offerTable(vorpane::builtInEarTable(newSampleRate));
 }
 
 void AVorpane::setBlockSize(int32_t newBlockSize) {

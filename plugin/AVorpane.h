@@ -35,6 +35,10 @@ class AVorpane : public AudioEffectX {
     void suspend() override;
     // Also makes the engine's room for blocks of the size announced last.
     void resume() override;
+    // Makes (or finds) the ear table for this rate, on the calling thread; the engine takes it up
+    // at the next resume. A rate outside 8 to 384 kHz is taken as its nearest end; zero, a
+    // negative rate and NaN leave the engine at 44.1 kHz.
+    void setSampleRate(float newSampleRate) override;
     // Records the size of the host's blocks. While suspended, it also makes the engine's room for
     // them at once, so that processing them never allocates; while resumed, the audio thread may
     // be rendering out of that room, so it grows at the next resume.
