@@ -1,6 +1,7 @@
 #include "lv2/Lv2Panner.h"
 
 #include "engine/DirectionAngles.h"
+#include "engine/EarTableCache.h"
 #include "engine/EngineConstants.h"
 #include "engine/HrirTable.h"
 #include "lv2/Lv2Ports.h"
@@ -31,9 +32,9 @@ void follow(const float* port, float& seen, const AngleScale& scale, std::atomic
 
 } // namespace
 
-Lv2Panner::Lv2Panner()
-    : engine(embeddedHrirTable(), azimuth, elevation, filtersDirty), azimuthSeen(kNeverSeen),
-      elevationSeen(kNeverSeen) {}
+Lv2Panner::Lv2Panner(double sampleRate)
+    : engine(builtInEarTable(sampleRate), azimuth, elevation, filtersDirty),
+      azimuthSeen(kNeverSeen), elevationSeen(kNeverSeen) {}
 
 void Lv2Panner::connectPort(uint32_t port, void* data) {
     switch (port) {

@@ -12,7 +12,9 @@ namespace vorpane::lv2 {
 
 class Lv2Panner {
   public:
-    Lv2Panner();
+    // At the host's rate: the ear table for it is made here, or shared with the instances that
+    // already render at it.
+    explicit Lv2Panner(double sampleRate = 44100.0);
 
     void connectPort(uint32_t port, void* data);
     // Restarts the output, as the VST plug-in's resume does.

@@ -8,10 +8,11 @@ namespace {
 
 using vorpane::lv2::Lv2Panner;
 
-LV2_Handle instantiate(const LV2_Descriptor*, double, const char*, const LV2_Feature* const*) {
+LV2_Handle instantiate(const LV2_Descriptor*, double sampleRate, const char*,
+                       const LV2_Feature* const*) {
     // Nothing may escape into the host: no instance is an answer it understands.
     try {
-        return new Lv2Panner();
+        return new Lv2Panner(sampleRate);
     } catch (...) {
         return nullptr;
     }

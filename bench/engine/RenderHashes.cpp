@@ -1,13 +1,17 @@
-// Prints a hash of the engine's output for a grid of renders: host block sizes 1, 17, 64, 512
-// and 4096, each with a fixed direction, a direction that moves every few hundred frames (fades
-// that start while the previous one runs) and one that changes now and then (a fade, then a
-// steady stretch). The input is noise with negative zeros and a silent stretch in it.
+// Prints a hash of the engine's output for a grid of renders: at 44.1, 96 and 192 kHz (the
+// longest responses), with the widest vector instructions the processor has and with SSE2 only,
+// host block sizes 1, 17, 64, 512 and 4096, each with a fixed direction, a direction that moves
+// every few hundred frames (fades that start while the previous one runs) and one that changes
+// now and then (a fade, then a steady stretch). The input is noise with negative zeros and a
+// silent stretch in it.
 //
 // An optimisation of the engine must leave every line unchanged: run it before and after, on the
 // same machine and build type, and compare. The hashes depend on the vector instructions the
 // processor has, which the first line names.
 #include "engine/BlockConvolver.h"
+#include "engine/EarTable.h"
 #include "engine/HrirTable.h"
+#include "engine/TableResampler.h"
 
 #include <atomic>
 #include <cinttypes>
@@ -63,11 +67,12 @@ uint64_t hashOf(const std::vector<float>& left, const std::vector<float>& right)
     return hash;
 }
 
-uint64_t render(int32_t hostBlock, const std::vector<Change>& changes) {
+uint64_t render(const std::shared_ptr<const vorpane::EarTable>& table, fftreal::VectorTier tier,
+                int32_t hostBlock, const std::vector<Change>& changes) {
     std::atomic<float> azimuth{0.3f}, elevation{0.6f};
     std::atomic<bool> filtersDirty{true};
-    auto engine = std::make_unique<vorpane::BlockConvolver>(vorpane::embeddedHrirTable(), azimuth,
-                                                            elevation, filtersDirty);
+    auto engine =
+        std::make_unique<vorpane::BlockConvolver>(table, azimuth, elevation, filtersDirty, tier);
     const std::vector<float> inLeft = noise(1), inRight = noise(2);
     std::vector<float> outLeft(kFrames), outRight(kFrames);
     size_t done = 0, next = 0;
@@ -101,9 +106,17 @@ int main() {
         const char* name;
         size_t interval;
     } directions[] = {{"fixed", 0}, {"moving", 300}, {"faded", 5000}};
-    for (const auto& direction : directions)
-        for (int32_t hostBlock : {1, 17, 64, 512, 4096})
-            std::printf("44100 %-6s %4d %016" PRIx64 "\n", direction.name, hostBlock,
-                        render(hostBlock, changesEvery(direction.interval, 7)));
+    for (double rate : {44100.0, 96000.0, 192000.0}) {
+        const auto table = std::make_shared<const vorpane::EarTable>(
+            vorpane::resampleTable(vorpane::embeddedHrirTable(), rate));
+        for (fftreal::VectorTier tier : {fftreal::VectorTier::avx2_fma, fftreal::VectorTier::sse2})
+            for (const auto& direction : directions)
+                for (int32_t hostBlock : {1, 17, 64, 512, 4096})
+                    std::printf(
+                        "%6.0f %-8s %-6s %4d %016" PRIx64 "\n", rate,
+                        tier == fftreal::VectorTier::sse2 ? "sse2" : "widest", direction.name,
+                        hostBlock,
+                        render(table, tier, hostBlock, changesEvery(direction.interval, 7)));
+    }
     return 0;
 }
