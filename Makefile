@@ -70,7 +70,7 @@ bench: deps
 # (~/.vst) and the LV2 bundle in LV2_INSTALL_DIR/vorpane.lv2 (~/.lv2); `make install
 # PREFIX=/usr/local` installs system-wide: PREFIX/lib/vst/Vorpane.so,
 # PREFIX/lib/lv2/vorpane.lv2/ and the tools in PREFIX/bin. DESTDIR is honoured by both. Both are
-# CMake's install rules (scripts/Install.cmake), which replace each binary with a new file rather
+# CMake's install rules (cmake/Install.cmake), which replace each binary with a new file rather
 # than rewrite it in place, so a running host that has the old library mapped keeps working.
 PREFIX  ?=
 DESTDIR ?=

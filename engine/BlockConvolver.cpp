@@ -173,15 +173,18 @@ BlockConvolver::Kernels kernelsFor(fftreal::VectorTier tier) {
 } // namespace
 
 BlockConvolver::BlockConvolver(HrirTable table, const std::atomic<float>& azimuth,
-                               const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty)
+                               const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty,
+                               fftreal::VectorTier widest)
     : BlockConvolver(std::make_shared<const EarTable>(resampleTable(table, kTableRate)), azimuth,
-                     elevation, filtersDirty) {}
+                     elevation, filtersDirty, widest) {}
 
 BlockConvolver::BlockConvolver(std::shared_ptr<const EarTable> table,
                                const std::atomic<float>& azimuth,
-                               const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty)
+                               const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty,
+                               fftreal::VectorTier widest)
     : tables(std::move(table)), filterTaps(tables.current().taps()), azimuth(azimuth),
-      elevation(elevation), filtersDirty(filtersDirty), kernels(kernelsFor(fft.get_vector_tier())) {
+      elevation(elevation), filtersDirty(filtersDirty), fft(kTransformLength, widest),
+      kernels(kernelsFor(fft.get_vector_tier())) {
     for (int channel = 0; channel < kChannels; ++channel) {
         std::fill(std::begin(blockBuffer[channel]), std::end(blockBuffer[channel]), 0.0);
         std::fill(std::begin(hrirBuffer[channel]), std::end(hrirBuffer[channel]), 0.0);

@@ -45,11 +45,15 @@ class BlockConvolver {
     // Host blocks up to this size are processed without allocating from construction on.
     static constexpr int32_t kPreparedBlockSize = 4096;
 
+    // widest: the widest vector instructions to use where the processor has them, as for
+    // FFTReal (narrower ones only for measurements and tests).
     BlockConvolver(std::shared_ptr<const EarTable> table, const std::atomic<float>& azimuth,
-                   const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty);
+                   const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty,
+                   fftreal::VectorTier widest = fftreal::VectorTier::avx2_fma);
     // On a stored table of 44.1 kHz records, used at 44.1 kHz (tests and tools).
     BlockConvolver(HrirTable table, const std::atomic<float>& azimuth,
-                   const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty);
+                   const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty,
+                   fftreal::VectorTier widest = fftreal::VectorTier::avx2_fma);
 
     BlockConvolver(const BlockConvolver&) = delete;
     BlockConvolver& operator=(const BlockConvolver&) = delete;
@@ -120,7 +124,7 @@ class BlockConvolver {
     const std::atomic<float>& azimuth;
     const std::atomic<float>& elevation;
     std::atomic<bool>& filtersDirty;
-    FFTReal<double> fft{kTransformLength};
+    FFTReal<double> fft;
     Kernels kernels; // of the same vector instructions as fft
 
     int32_t blockFill = 0; // input frames in the first half of each block buffer

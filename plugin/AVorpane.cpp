@@ -20,7 +20,11 @@ constexpr int32_t kElevationIndex = 1;
 
 } // namespace
 
-AVorpane::AVorpane(audioMasterCallback audioMaster)
+AEffEditor* AVorpane::makePanel(AVorpane& plugin) {
+    return new VrpEditor(&plugin);
+}
+
+AVorpane::AVorpane(audioMasterCallback audioMaster, EditorMaker makeEditor)
     : AudioEffectX(audioMaster, kNumPrograms, kNumParams),
       programs(std::make_unique<VrpProgram[]>(kNumPrograms)),
       engine(vorpane::builtInEarTable(getSampleRate()), azimuth, elevation, filtersDirty) {
@@ -33,7 +37,7 @@ AVorpane::AVorpane(audioMasterCallback audioMaster)
     setUniqueID(kUniqueId);
     setInitialDelay(vorpane::kReportedLatency);
     try {
-        new VrpEditor(this); // registers itself as the editor, owned from now on
+        if (makeEditor) setEditor(makeEditor(*this));
     } catch (...) {
         // A half-built editor is already freed; the record must not keep pointing at it.
         setEditor(nullptr);
@@ -43,9 +47,16 @@ AVorpane::AVorpane(audioMasterCallback audioMaster)
 
 AVorpane::~AVorpane() = default;
 
+void AVorpane::suspend() {
+    resumed = false;
+    AudioEffectX::suspend();
+}
+
 void AVorpane::resume() {
     AudioEffectX::resume();
+    engine.reserve(getBlockSize());
     engine.resume();
+    resumed = true;
 }
 
 void AVorpane::setSampleRate(float newSampleRate) {
@@ -55,7 +66,7 @@ void AVorpane::setSampleRate(float newSampleRate) {
 
 void AVorpane::setBlockSize(int32_t newBlockSize) {
     AudioEffectX::setBlockSize(newBlockSize);
-    engine.reserve(newBlockSize);
+    if (!resumed) engine.reserve(newBlockSize);
 }
 
 void AVorpane::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {

@@ -134,6 +134,31 @@ TEST(Threads, TwoThreadsSetParametersWhileTheAudioThreadRenders) {
               fresh.end() - fresh.begin() - from);
 }
 
+TEST(Threads, ABlockSizeSetWhileTheAudioThreadRendersLeavesTheStreamAlone) {
+    Instance plugin;
+    Instance reference;
+    ASSERT_NE(plugin.effect, nullptr);
+    ASSERT_NE(reference.effect, nullptr);
+    const std::vector<float> signal = noise(160 * kHostBlock, 11);
+    std::atomic<bool> rendering{true};
+    std::vector<float> heard;
+    std::thread audio([&] {
+        heard = plugin.render(signal);
+        rendering = false;
+    });
+    // Every size larger than the last, as a host that reconfigures while playing might send.
+    int calls = 0;
+    std::thread host([&] {
+        for (; rendering.load() && calls < 200; ++calls)
+            plugin.effect->dispatcher(plugin.effect, effSetBlockSize, 0, 4096 * (calls + 2),
+                                      nullptr, 0.0f);
+    });
+    audio.join();
+    host.join();
+    EXPECT_GT(calls, 0);
+    EXPECT_EQ(heard, reference.render(signal));
+}
+
 // Hosts set the rate on their own thread while the audio thread renders, sometimes rates that
 // name no rate at all; the new table is made there and waits for the next resume.
 TEST(Threads, TheRateIsSetOnAnotherThreadWhileTheAudioThreadRenders) {
