@@ -1,13 +1,15 @@
 // Fixed numbers of the block convolver.
 #pragma once
 
+#include "engine/HrirTable.h"
+
 #include <cstdint>
 
 namespace vorpane {
 
 constexpr int32_t kBlockLength = 1024;                                 // frames rendered per block
 constexpr int32_t kTransformLength = 2048;                             // zero-padded block length
-constexpr int32_t kHrirLength = 256;                                   // taps per ear response
+constexpr int32_t kHrirLength = kTapsPerRecord;                        // taps per ear response
 constexpr int32_t kBlockResultLength = kBlockLength + kHrirLength - 1; // 1279 samples added
 constexpr int32_t kWriteBack = kHrirLength;                            // 256 before queue end
 constexpr int32_t kPrimedOutputZeros = kTransformLength - 1;           // 2047

@@ -2,7 +2,7 @@
 #include "engine/HrirTable.h"
 #include "tests/hrir/KemarDirections.h"
 #include "tests/support/Sha256.h"
-#include "tools/make-hrir-table/TableFigures.h"
+#include "hrtf/TableFigures.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // response.png: the magnitude responses of both ears at three directions.
 #include "tools/make-plots/HrirFigures.h"
 #include "tools/make-plots/PlotCanvas.h"
-#include "tools/shared/HrirGrid.h"
+#include "hrtf/TableDirections.h"
 
 #include <algorithm>
 #include <cmath>

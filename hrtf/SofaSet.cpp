@@ -1,4 +1,4 @@
-#include "SofaSet.h"
+#include "hrtf/SofaSet.h"
 
 #include <mysofa.h>
 
@@ -49,7 +49,7 @@ std::string attribute(MYSOFA_HRTF* hrtf, const char* name) {
 
 } // namespace
 
-SofaSet::SofaSet(const std::string& path) {
+SofaSet::SofaSet(const std::string& path) : file(path) {
     auto refuse = [&](const std::string& why) { return std::runtime_error(path + ": " + why); };
     if (!std::filesystem::is_regular_file(path)) throw refuse("no such file");
     int err = MYSOFA_OK;

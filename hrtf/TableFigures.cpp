@@ -1,6 +1,7 @@
-#include "TableFigures.h"
+#include "hrtf/TableFigures.h"
 
-#include "ComplexFft.h"
+#include "engine/HrirTable.h"
+#include "hrtf/ComplexFft.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,9 +13,9 @@ namespace {
 
 constexpr double kRate = 44100.0;
 constexpr size_t kFft = 4096;
-constexpr size_t kTaps = 256;
-constexpr size_t kRecords = 1250;
-constexpr int kAzimuthSteps = 25;
+constexpr size_t kTaps = vorpane::kTapsPerRecord;
+constexpr size_t kRecords = vorpane::kDirections;
+constexpr int kAzimuthSteps = vorpane::kAzimuthSteps;
 
 using Spectrum = std::vector<std::complex<double>>;
 
