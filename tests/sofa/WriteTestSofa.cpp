@@ -1,6 +1,7 @@
 // Writes a SOFA file's CDL text (for ncgen) holding the spherical head of SphericalHead.h, or one
-// of the faults the table generator must refuse:
-//   write-test-sofa good|convention|one-receiver|no-horizontal OUTPUT.cdl
+// of the faults the table generator must refuse (a response with a NaN in it, one 100 dB too
+// loud):
+//   write-test-sofa good|convention|one-receiver|no-horizontal|nan|loud OUTPUT.cdl
 #include "tests/sofa/SphericalHead.h"
 
 #include <cstdio>
@@ -29,9 +30,9 @@ std::vector<Direction> grid(bool horizontal) {
 int main(int argc, char** argv) {
     const std::string variant = argc == 3 ? argv[1] : "";
     if (variant != "good" && variant != "convention" && variant != "one-receiver" &&
-        variant != "no-horizontal") {
-        std::fprintf(stderr,
-                     "usage: write-test-sofa good|convention|one-receiver|no-horizontal OUT\n");
+        variant != "no-horizontal" && variant != "nan" && variant != "loud") {
+        std::fprintf(stderr, "usage: write-test-sofa "
+                             "good|convention|one-receiver|no-horizontal|nan|loud OUT\n");
         return 2;
     }
     std::FILE* out = std::fopen(argv[2], "w");
@@ -86,9 +87,17 @@ int main(int argc, char** argv) {
                                          std::sin(el)};
         for (int ear = 0; ear < receivers; ++ear) {
             const double angle = sphericalhead::earAngle(u, ear);
+            const bool damaged = &d == &directions[5] && ear == 1;
+            int t = 0;
             for (double v : sphericalhead::impulseResponse(angle)) {
-                std::snprintf(number, sizeof number, "%s%.17g", responses.empty() ? "" : ", ", v);
+                const char* separator = responses.empty() ? "" : ", ";
+                if (damaged && variant == "nan" && t == 20)
+                    std::snprintf(number, sizeof number, "%sNaN", separator);
+                else
+                    std::snprintf(number, sizeof number, "%s%.17g", separator,
+                                  damaged && variant == "loud" ? v * 1e5 : v);
                 responses += number;
+                ++t;
             }
             std::snprintf(number, sizeof number, "%s%.17g", delays.empty() ? "" : ", ",
                           sphericalhead::delaySamples(angle));
