@@ -47,6 +47,14 @@ class BlockConvolver {
     // allocates nothing.
     void reserve(int32_t hostBlockSize);
 
+    // Reads its records from another table from the next block on, which builds its filters
+    // from it. Called between blocks on the thread that processes, never during processing;
+    // the previous table is no longer read once this returns.
+    void useTable(HrirTable other) {
+        table = other;
+        filtersDirty.store(true);
+    }
+
     // Picks the table record of the current direction and computes both ear filter spectra.
     void computeEarFilters();
 

@@ -31,9 +31,9 @@ void follow(const float* port, float& seen, const AngleScale& scale, std::atomic
 
 } // namespace
 
-Lv2Panner::Lv2Panner()
-    : engine(embeddedHrirTable(), azimuth, elevation, filtersDirty), azimuthSeen(kNeverSeen),
-      elevationSeen(kNeverSeen) {}
+Lv2Panner::Lv2Panner(const LV2_Feature* const* features)
+    : engine(embeddedHrirTable(), azimuth, elevation, filtersDirty), file(engine, features),
+      azimuthSeen(kNeverSeen), elevationSeen(kNeverSeen) {}
 
 void Lv2Panner::connectPort(uint32_t port, void* data) {
     switch (port) {
@@ -54,6 +54,12 @@ void Lv2Panner::connectPort(uint32_t port, void* data) {
     case kLatency:
         latencyPort = static_cast<float*>(data);
         break;
+    case kControl:
+        file.connectControl(data);
+        break;
+    case kNotify:
+        file.connectNotify(data);
+        break;
     default:
         break;
     }
@@ -71,6 +77,7 @@ void Lv2Panner::followDirection() {
 void Lv2Panner::run(uint32_t frames) {
     if (latencyPort) *latencyPort = static_cast<float>(kSignalDelay);
     followDirection();
+    file.run();
     if (!outputs[0] || !outputs[1]) return;
     if (!inputs[0] || !inputs[1]) {
         std::fill(outputs[0], outputs[0] + frames, 0.0f);
