@@ -5,6 +5,7 @@
 #include "hrtf/LowFrequencyExtension.h"
 #include "hrtf/MinimumPhase.h"
 #include "hrtf/TableDirections.h"
+#include "hrtf/TimeDifference.h"
 
 #include <algorithm>
 #include <array>
@@ -138,6 +139,7 @@ MadeTable HrirTableMaker::make(const SofaSet& set) const {
                 continue;
             }
             firstRecord[m] = static_cast<long>(d);
+            std::array<std::vector<double>, 2> response;
             for (int ear = 0; ear < 2; ++ear) {
                 std::vector<double> target = magnitude[m][ear];
                 for (size_t k = 0; k < target.size(); ++k)
@@ -145,11 +147,32 @@ MadeTable HrirTableMaker::make(const SofaSet& set) const {
                 extendLowEnd(target, kSampleRate / kFft);
                 if (!(1e-5 * *std::max_element(target.begin(), target.end()) > 0.0))
                     throw refuse("measurement " + std::to_string(m) + " is silent");
-                std::vector<double> response = minimumPhase(target, fft);
-                invertAbove(response, kCrossoverHz, kSampleRate);
+                response[ear] = minimumPhase(target, fft);
+                invertAbove(response[ear], kCrossoverHz, kSampleRate);
+            }
+            // The earlier ear at its own onset; the other where the pair's time difference at
+            // low frequencies is the measurement's. A minimum-phase rebuild delays the low end
+            // of a shadowed ear by more than its onset, so placing both at their onsets would
+            // widen the difference.
+            const auto& source = measured[m];
+            const double wanted =
+                lowFrequencyTimeDifference(source.response[0], source.delay[0], source.response[1],
+                                           source.delay[1], rate) *
+                kSampleRate;
+            const double own =
+                lowFrequencyTimeDifference(response[0], 0.0, response[1], 0.0, kSampleRate) *
+                kSampleRate;
+            const long apart = std::lround(wanted - own); // right ear's place after the left's
+            const int first = onset[m][0] != onset[m][1] ? (onset[m][0] < onset[m][1] ? 0 : 1)
+                                                         : (apart >= 0 ? 0 : 1);
+            std::array<long, 2> place;
+            place[first] = onset[m][first] - start;
+            place[1 - first] = place[first] + (first == 0 ? apart : -apart);
+            for (int ear = 0; ear < 2; ++ear) {
                 double* out = shaped.data() + (ear * kRecords + d) * kTaps;
-                for (long t = std::max(0L, onset[m][ear] - start); t < long(kTaps); ++t)
-                    out[t] = response[t - (onset[m][ear] - start)];
+                const long at = std::max(0L, place[ear]);
+                for (long t = at; t < long(kTaps); ++t)
+                    out[t] = response[ear][t - at];
                 for (size_t i = 0; i < kFadeOutTaps; ++i)
                     out[kTaps - kFadeOutTaps + i] *=
                         0.5 * (1.0 + std::cos(std::numbers::pi * (i + 0.5) / kFadeOutTaps));
