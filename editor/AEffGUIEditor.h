@@ -1,6 +1,7 @@
 // An editor that owns a widget frame while it is open: it hands the frame the host's idle calls,
 // keys, wheel and knob mode, forwards the controls' edit gestures to the plug-in, and paces the
-// idle work done from inside a control's mouse-tracking loop.
+// idle work a control may ask for from inside a call of its own (the knobs ask for none: their
+// drags move on with the frame's idle).
 #pragma once
 
 #include "editor/AEffEditor.h"
@@ -30,8 +31,8 @@ class AEffGUIEditor : public AEffEditor {
     virtual void setParameter(int32_t index, float value);
     virtual void beginEdit(int32_t index);
     virtual void endEdit(int32_t index);
-    // Called over and over while a control tracks the mouse: at most one full pass (frame
-    // idle, one paint message, host idle) every 100 ms, with 4 ms pauses in between.
+    // Called over and over by a control that works inside one call: at most one full pass
+    // (frame idle, one paint message, host idle) every 100 ms, with 4 ms pauses in between.
     virtual void doIdleStuff();
 
     VSTGUI::CFrame* getFrame() const { return frame; }

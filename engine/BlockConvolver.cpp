@@ -1,6 +1,9 @@
 #include "engine/BlockConvolver.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
 
 #if defined(FFTREAL_AVX2_SWEEPS)
 #include <immintrin.h>
@@ -36,6 +39,47 @@ void multiplySpectra(double* __restrict y, const double* __restrict x, const dou
     multiplyBins(y, x, h, 1, kHalf);
 }
 
+// y = (hOld xOld + hNew xNew) / 2048 for each bin, the two products formed as above.
+void multiplyAndSumBins(double* __restrict y, const double* __restrict xOld,
+                        const double* __restrict hOld, const double* __restrict xNew,
+                        const double* __restrict hNew, int32_t first, int32_t last) {
+    for (int32_t k = first; k < last; ++k) {
+        const double oldRe = hOld[k] * xOld[k] - hOld[kHalf + k] * xOld[kHalf + k];
+        const double oldIm = hOld[k] * xOld[kHalf + k] + hOld[kHalf + k] * xOld[k];
+        const double newRe = hNew[k] * xNew[k] - hNew[kHalf + k] * xNew[kHalf + k];
+        const double newIm = hNew[k] * xNew[kHalf + k] + hNew[kHalf + k] * xNew[k];
+        y[k] = (oldRe + newRe) * kScale;
+        y[kHalf + k] = (oldIm + newIm) * kScale;
+    }
+}
+
+void multiplyAndSumSpectra(double* __restrict y, const double* __restrict xOld,
+                           const double* __restrict hOld, const double* __restrict xNew,
+                           const double* __restrict hNew) {
+    for (int32_t k : {0, kHalf})
+        y[k] = (hOld[k] * xOld[k] + hNew[k] * xNew[k]) * kScale;
+    multiplyAndSumBins(y, xOld, hOld, xNew, hNew, 1, kHalf);
+}
+
+// The weights of a fading block: raised-cosine halves, sampled at the middle of each frame, so
+// that the fading-in weight rises from near 0 to near 1 with a flat start and end and the two
+// weights of a frame sum to one.
+struct FadeWeights {
+    std::array<double, kBlockLength> in, out;
+};
+
+FadeWeights makeFadeWeights() {
+    FadeWeights weights;
+    for (int32_t i = 0; i < kBlockLength; ++i) {
+        const double phase = std::numbers::pi * (i + 0.5) / (2.0 * kBlockLength);
+        weights.in[static_cast<size_t>(i)] = std::sin(phase) * std::sin(phase);
+        weights.out[static_cast<size_t>(i)] = std::cos(phase) * std::cos(phase);
+    }
+    return weights;
+}
+
+const FadeWeights kFadeWeights = makeFadeWeights();
+
 // The block's result into the output queue: the first 255 samples overlap the previous block's
 // tail; the rest lands on space that nothing has written yet. Adding +0.0 keeps the stored
 // samples the same as adding them to zeros would (a negative zero becomes a positive one). The
@@ -67,6 +111,31 @@ multiplySpectraAvx2(double* __restrict y, const double* __restrict x, const doub
     }
 }
 
+__attribute__((target("avx2"))) void multiplyAndSumSpectraAvx2(double* __restrict y,
+                                                               const double* __restrict xOld,
+                                                               const double* __restrict hOld,
+                                                               const double* __restrict xNew,
+                                                               const double* __restrict hNew) {
+    for (int32_t k : {0, kHalf})
+        y[k] = (hOld[k] * xOld[k] + hNew[k] * xNew[k]) * kScale;
+    multiplyAndSumBins(y, xOld, hOld, xNew, hNew, 1, 4);
+    const __m256d scale = _mm256_set1_pd(kScale);
+    for (int32_t k = 4; k < kHalf; k += 4) {
+        __m256d hr = _mm256_loadu_pd(hOld + k), hi = _mm256_loadu_pd(hOld + kHalf + k);
+        __m256d xr = _mm256_loadu_pd(xOld + k), xi = _mm256_loadu_pd(xOld + kHalf + k);
+        const __m256d oldRe = _mm256_sub_pd(_mm256_mul_pd(hr, xr), _mm256_mul_pd(hi, xi));
+        const __m256d oldIm = _mm256_add_pd(_mm256_mul_pd(hr, xi), _mm256_mul_pd(hi, xr));
+        hr = _mm256_loadu_pd(hNew + k);
+        hi = _mm256_loadu_pd(hNew + kHalf + k);
+        xr = _mm256_loadu_pd(xNew + k);
+        xi = _mm256_loadu_pd(xNew + kHalf + k);
+        const __m256d newRe = _mm256_sub_pd(_mm256_mul_pd(hr, xr), _mm256_mul_pd(hi, xi));
+        const __m256d newIm = _mm256_add_pd(_mm256_mul_pd(hr, xi), _mm256_mul_pd(hi, xr));
+        _mm256_storeu_pd(y + k, _mm256_mul_pd(_mm256_add_pd(oldRe, newRe), scale));
+        _mm256_storeu_pd(y + kHalf + k, _mm256_mul_pd(_mm256_add_pd(oldIm, newIm), scale));
+    }
+}
+
 __attribute__((target("avx2"))) void placeResultAvx2(double* __restrict target,
                                                      const double* __restrict result) {
     int32_t i = 0;
@@ -85,14 +154,15 @@ __attribute__((target("avx2"))) void placeResultAvx2(double* __restrict target,
 
 #endif
 
-// The product and the placement of the block's result for the vector instructions the transform
-// uses; chosen once, when the convolver is made.
+// The products and the placement of the block's result for the vector instructions the
+// transform uses; chosen once, when the convolver is made.
 BlockConvolver::Kernels kernelsFor(fftreal::VectorTier tier) {
 #if defined(FFTREAL_AVX2_SWEEPS)
-    if (tier == fftreal::VectorTier::avx2_fma) return {multiplySpectraAvx2, placeResultAvx2};
+    if (tier == fftreal::VectorTier::avx2_fma)
+        return {multiplySpectraAvx2, multiplyAndSumSpectraAvx2, placeResultAvx2};
 #endif
     (void)tier;
-    return {multiplySpectra, placeResult};
+    return {multiplySpectra, multiplyAndSumSpectra, placeResult};
 }
 
 } // namespace
@@ -104,6 +174,7 @@ BlockConvolver::BlockConvolver(HrirTable table, const std::atomic<float>& azimut
     for (int channel = 0; channel < kChannels; ++channel) {
         std::fill(std::begin(blockBuffer[channel]), std::end(blockBuffer[channel]), 0.0);
         std::fill(std::begin(hrirBuffer[channel]), std::end(hrirBuffer[channel]), 0.0);
+        std::fill(std::begin(fadingInput[channel]), std::end(fadingInput[channel]), 0.0);
     }
     reserve(kPreparedBlockSize);
     resume(); // nothing waits yet: the output starts with the full 2047 zeros
@@ -128,6 +199,7 @@ void BlockConvolver::resume() {
         outputQueue[channel].clear();
         outputQueue[channel].appendZeros(kPrimedOutputZeros - pending);
     }
+    outputRunning = false;
 }
 
 void BlockConvolver::processReplacing(float** inputs, float** outputs, int32_t count) {
@@ -227,14 +299,26 @@ void BlockConvolver::renderBlock() {
 
     // Cleared before the direction is read: a change arriving during the rebuild raises the
     // flag again and is picked up at the next block.
-    if (filtersDirty.exchange(false)) computeEarFilters();
+    const bool fading = filtersDirty.exchange(false) && rebuildFilters();
+    outputRunning = true;
 
+    if (fading) {
+        splitForFade();
+        for (int channel = 0; channel < kChannels; ++channel)
+            fft.forward_transform(fadingSpectrum[channel], fadingInput[channel]);
+    }
     for (int channel = 0; channel < kChannels; ++channel)
         fft.forward_transform(inputSpectrum[channel], blockBuffer[channel]);
 
-    for (int channel = 0; channel < kChannels; ++channel)
-        kernels.multiply(outputSpectrum[channel], inputSpectrum[channel],
-                         earFilterSpectrum[channel]);
+    for (int channel = 0; channel < kChannels; ++channel) {
+        if (fading)
+            kernels.multiplyAndSum(outputSpectrum[channel], fadingSpectrum[channel],
+                                   previousFilterSpectrum[channel], inputSpectrum[channel],
+                                   earFilterSpectrum[channel]);
+        else
+            kernels.multiply(outputSpectrum[channel], inputSpectrum[channel],
+                             earFilterSpectrum[channel]);
+    }
 
     // The input spectrum has served; it takes the block's result.
     for (int channel = 0; channel < kChannels; ++channel)
@@ -256,9 +340,38 @@ template <class Sample> void BlockConvolver::deliverOutput(Sample** outputs, int
     }
 }
 
-void BlockConvolver::computeEarFilters() {
+bool BlockConvolver::rebuildFilters() {
     const int32_t record =
         recordIndex(azimuthStep(azimuth.load()), elevationStep(elevation.load()));
+    // The same record again rebuilds the same filters: nothing to fade.
+    const bool fade = outputRunning && record != filterRecord;
+    if (fade)
+        for (int channel = 0; channel < kChannels; ++channel)
+            std::copy(std::begin(earFilterSpectrum[channel]), std::end(earFilterSpectrum[channel]),
+                      previousFilterSpectrum[channel]);
+    loadEarFilters(record);
+    return fade;
+}
+
+void BlockConvolver::splitForFade() {
+    const double* __restrict in = kFadeWeights.in.data();
+    const double* __restrict out = kFadeWeights.out.data();
+    for (int channel = 0; channel < kChannels; ++channel) {
+        double* __restrict block = blockBuffer[channel];
+        double* __restrict fadingOut = fadingInput[channel];
+        for (int32_t i = 0; i < kBlockLength; ++i) {
+            fadingOut[i] = block[i] * out[i];
+            block[i] *= in[i];
+        }
+    }
+}
+
+void BlockConvolver::computeEarFilters() {
+    loadEarFilters(recordIndex(azimuthStep(azimuth.load()), elevationStep(elevation.load())));
+}
+
+void BlockConvolver::loadEarFilters(int32_t record) {
+    filterRecord = record;
     for (int channel = 0; channel < kChannels; ++channel) {
         const Ear ear = static_cast<Ear>(channel);
         double* taps = hrirBuffer[channel];

@@ -10,6 +10,14 @@
 // The direction comes from three values owned by the plug-in: azimuth and elevation, which the
 // convolver reads when it rebuilds the ear filters, and the flag that asks for the rebuild. They
 // may change on another thread at any time.
+//
+// A new direction takes effect with the next block rendered, which fades from the filters the
+// previous block ended with to the new ones over its 1024 frames, so that a move does not click.
+// By linearity this is exact and cheap: the block is split into a fading-out and a fading-in
+// part (raised-cosine weights that sum to one), each part is transformed and multiplied with its
+// own ear filter, and one inverse transform gives the sum. Once the block's 255-frame tail has
+// passed, the output is the new direction's convolution alone. The first block after the
+// output (re)starts has nothing to fade from and takes the current filters at once.
 #pragma once
 
 #include "engine/EngineConstants.h"
@@ -65,9 +73,12 @@ class BlockConvolver {
     const double* earFilter(Ear ear) const { return earFilterSpectrum[static_cast<int>(ear)]; }
 
     // The loops around the transforms that have a vector form: the product of the spectra (y =
-    // h x, scaled) and the placement of a block's result in the output queue.
+    // h x, scaled), the sum of two such products for a fading block, and the placement of a
+    // block's result in the output queue.
     struct Kernels {
         void (*multiply)(double* y, const double* x, const double* h);
+        void (*multiplyAndSum)(double* y, const double* xOld, const double* hOld,
+                               const double* xNew, const double* hNew);
         void (*place)(double* target, const double* result);
     };
 
@@ -81,6 +92,12 @@ class BlockConvolver {
     [[gnu::noinline]] void processBlocks(Sample** inputs, Sample** outputs, int32_t count);
     template <class Sample> void appendInput(Sample** inputs, int32_t offset, int32_t count);
     void renderBlock();
+    // Rebuilds the ear filters for the current direction; true when the block must fade from
+    // the filters it replaced, which it then keeps.
+    bool rebuildFilters();
+    void loadEarFilters(int32_t record);
+    // The block buffers split into their fading-out part (in fadingInput) and fading-in part.
+    void splitForFade();
     template <class Sample> void deliverOutput(Sample** outputs, int32_t count);
 
     static constexpr int kChannels = 2;
@@ -98,6 +115,13 @@ class BlockConvolver {
     alignas(64) double inputSpectrum[kChannels][kTransformLength];
     alignas(64) double earFilterSpectrum[kChannels][kTransformLength];
     alignas(64) double outputSpectrum[kChannels][kTransformLength];
+    // For a block that fades: the filters it fades from, its fading-out input (second half
+    // always zero) and that input's spectrum.
+    alignas(64) double previousFilterSpectrum[kChannels][kTransformLength];
+    alignas(64) double fadingInput[kChannels][kTransformLength];
+    alignas(64) double fadingSpectrum[kChannels][kTransformLength];
+    int32_t filterRecord = -1;  // the record the ear filters hold; -1 before the first rebuild
+    bool outputRunning = false; // a block has been rendered since the output (re)started
     SampleQueue outputQueue[kChannels];
     uint32_t writePosition = 0;
 };

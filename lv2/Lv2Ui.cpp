@@ -2,13 +2,17 @@
 // ui:parent, or shown in a window of its own through the show interface when the host gives no
 // parent; driven by the host's idle calls, its changes written to the host's ports.
 #include "editor/VrpEditor.h"
-#include "lv2/Lv2EditorHost.h"
+#include "lv2/Lv2PanelPlugin.h"
 #include "lv2/Lv2Ports.h"
 #include "vstgui/CFrame.h"
 #include "vstgui/platform/Platform.h"
 
 #include <lv2/core/lv2.h>
+#include <lv2/core/lv2_util.h>
+#include <lv2/log/log.h>
+#include <lv2/log/logger.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <cstdint>
 #include <cstring>
@@ -16,41 +20,46 @@
 
 namespace {
 
-using vorpane::lv2::Lv2EditorHost;
+using vorpane::lv2::Lv2PanelPlugin;
 
 struct Lv2Ui {
-    Lv2EditorHost host;
-    VrpEditor* editor; // owned by host
+    Lv2PanelPlugin plugin;
+    VrpEditor* editor; // owned by plugin
     bool embedded = false;
     Lv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller, const LV2UI_Touch* touch)
-        : host(write, controller, touch), editor(new VrpEditor(&host)) {}
+        : plugin(write, controller, touch), editor(new VrpEditor(&plugin)) {}
     bool shown() const {
         const VSTGUI::CFrame* frame = editor->getFrame();
         return frame && frame->isOpen();
     }
 };
 
-const void* feature(const LV2_Feature* const* features, const char* uri) {
-    for (; features && *features; ++features)
-        if (std::strcmp((*features)->URI, uri) == 0) return (*features)->data;
-    return nullptr;
-}
-
 LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*,
                          LV2UI_Write_Function write, LV2UI_Controller controller,
                          LV2UI_Widget* widget, const LV2_Feature* const* features) {
     if (!pluginUri || std::strcmp(pluginUri, vorpane::lv2::kPluginUri) != 0) return nullptr;
     // Without a parent the panel waits for the host's show call.
-    void* parent = const_cast<void*>(feature(features, LV2_UI__parent));
-    const auto* touch = static_cast<const LV2UI_Touch*>(feature(features, LV2_UI__touch));
-    const auto* resize = static_cast<const LV2UI_Resize*>(feature(features, LV2_UI__resize));
-    // Nothing may escape into the host: a UI that cannot be made is answered with none.
+    void* parent = nullptr;
+    const LV2UI_Touch* touch = nullptr;
+    const LV2UI_Resize* resize = nullptr;
+    LV2_Log_Log* log = nullptr;
+    LV2_URID_Map* map = nullptr;
+    lv2_features_query(features, LV2_UI__parent, &parent, false, LV2_UI__touch, &touch, false,
+                       LV2_UI__resize, &resize, false, LV2_LOG__log, &log, false, LV2_URID__map,
+                       &map, false, nullptr);
+    LV2_Log_Logger logger;
+    lv2_log_logger_init(&logger, map, log);
+    // Nothing may escape into the host: a UI that cannot be made is answered with none, and
+    // the host's log (or, without one, the standard error stream) says why.
     try {
         auto ui = std::make_unique<Lv2Ui>(write, controller, touch);
         if (widget) *widget = nullptr;
         if (!parent) return ui.release();
         ui->embedded = true;
-        if (!ui->editor->open(parent)) return nullptr;
+        if (!ui->editor->open(parent)) {
+            lv2_log_error(&logger, "Vorpane: the panel could not open in the host's window\n");
+            return nullptr;
+        }
         ERect* rect = nullptr;
         ui->editor->getRect(&rect);
         if (resize && rect)
@@ -62,6 +71,7 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
         }
         return ui.release();
     } catch (...) {
+        lv2_log_error(&logger, "Vorpane: the panel could not be made\n");
         return nullptr;
     }
 }
@@ -77,7 +87,7 @@ void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t forma
     if (format != 0 || size != sizeof(float) || !buffer) return;
     float value;
     std::memcpy(&value, buffer, sizeof value);
-    static_cast<Lv2Ui*>(handle)->host.portEvent(port, value);
+    static_cast<Lv2Ui*>(handle)->plugin.portEvent(port, value);
 }
 
 // Non-zero while the panel is not shown: the host destroyed the window it lived in, its own

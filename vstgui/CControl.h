@@ -19,7 +19,7 @@ class CControl : public CView {
     void setDirty(bool value = true) override;
     bool isTypeOf(const char* type) const override;
 
-    // Idle work while the control tracks the pointer, through the frame.
+    // Idle work asked for from inside a call of the control's own, through the frame.
     virtual void doIdleStuff();
     virtual void setValue(float value);
     virtual float getValue() const;

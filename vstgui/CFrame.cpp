@@ -3,6 +3,7 @@
 #include "editor/AEffGUIEditor.h"
 #include "vstgui/CDragContainer.h"
 #include "vstgui/COffscreenContext.h"
+#include "vstgui/CPointerTracker.h"
 
 #include <algorithm>
 #include <cstring>
@@ -49,6 +50,7 @@ CFrame::CFrame(const CRect& size, platform::WindowHandle systemWindow, AEffGUIEd
 }
 
 CFrame::~CFrame() {
+    cancelTracking();
     while (!openEdits.empty()) {
         const int32_t index = openEdits.back();
         openEdits.pop_back();
@@ -128,6 +130,7 @@ void CFrame::draw(CView* view) {
 }
 
 void CFrame::idle() {
+    if (tracker) trackPointer();
     if (!openFlag || firstDraw || !isDirty()) return;
     CDrawContext* context = createDrawContext();
     update(context);
@@ -214,6 +217,7 @@ void CFrame::handleWheel(CPoint where, float distance) {
 }
 
 void CFrame::handleWindowDestroyed() {
+    cancelTracking();
     // The handle is kept: the platform still holds the window's record (and its connection)
     // until the frame gives it back in its destructor; it sends nothing to a dead window.
     setOpenFlag(false);
@@ -223,7 +227,47 @@ void CFrame::handleWindowDestroyed() {
 
 // ---- input ---------------------------------------------------------------------------------
 
+void CFrame::startTracking(CView* view, CPointerTracker* newTracker) {
+    if (!view || !newTracker || trackingView) return;
+    view->remember();
+    trackingView = view;
+    tracker = newTracker;
+}
+
+void CFrame::trackPointer() {
+    const platform::WindowHandle own = window;
+    // A window that is gone sees no release.
+    if (!openFlag || (own && !platform::platform().windowExists(own))) {
+        cancelTracking();
+        return;
+    }
+    CView* view = trackingView;
+    CDrawContext* context = createDrawContext();
+    const bool goesOn = tracker->trackPointer(context);
+    context->forget();
+    if (!goesOn && trackingView == view) releaseTracking();
+}
+
+void CFrame::cancelTracking() {
+    if (!tracker) return;
+    CView* view = trackingView;
+    CPointerTracker* ending = tracker;
+    trackingView = nullptr;
+    tracker = nullptr;
+    // The view is let go only after its gesture has ended.
+    ending->cancelTracking();
+    view->forget();
+}
+
+void CFrame::releaseTracking() {
+    CView* view = trackingView;
+    trackingView = nullptr;
+    tracker = nullptr;
+    if (view) view->forget();
+}
+
 void CFrame::mouse(CDrawContext* context, CPoint& where, int32_t buttons) {
+    if (trackingView) return;
     if (!context) context = frameContext;
     if (focusView) setFocusView(nullptr);
     if (buttons == -1 && context) buttons = context->getMouseButtons();
@@ -235,6 +279,7 @@ void CFrame::mouse(CDrawContext* context, CPoint& where, int32_t buttons) {
 }
 
 bool CFrame::onWheel(CDrawContext* context, const CPoint& where, int32_t axis, float distance) {
+    if (trackingView) return false;
     CView* view = modalView ? modalView : getViewAt(where, false);
     if (!view) return false;
     CDrawContext* own = nullptr;
@@ -320,6 +365,7 @@ void CFrame::viewLeavingTree(CView* view) {
             if (v == view) return true;
         return false;
     };
+    if (trackingView && within(trackingView)) cancelTracking();
     if (focusView && within(focusView)) focusView = nullptr;
     if (modalView && within(modalView)) modalView = nullptr;
 }

@@ -11,6 +11,7 @@ class AEffGUIEditor;
 namespace VSTGUI {
 
 class COffscreenContext;
+class CPointerTracker;
 
 // Cursor types of CFrame::setCursor.
 enum CCursorType : int32_t {
@@ -56,7 +57,8 @@ class CFrame : public CViewContainer {
     virtual bool open(CPoint* point = nullptr);
     virtual bool close();
     virtual bool isOpen() const;
-    // Redraws dirty views, once the frame has been drawn for the first time.
+    // Moves a drag on by one step, then redraws dirty views once the frame has been drawn for
+    // the first time.
     virtual void idle();
     virtual void doIdleStuff();
     virtual uint32_t getTicks() const;
@@ -103,6 +105,14 @@ class CFrame : public CViewContainer {
     // The window was destroyed by someone else: the frame closes.
     void handleWindowDestroyed();
 
+    // A view follows the pointer from a press to the release (a knob drag): the frame holds it
+    // and gives it one step on each idle; presses and the wheel wait until the drag has ended.
+    // When the window goes, the view leaves the tree or the frame is destroyed, the drag ends
+    // without a release.
+    void startTracking(CView* view, CPointerTracker* tracker);
+    CView* getTrackingView() const { return trackingView; }
+    void cancelTracking();
+
     // The area that the next update draws: the union of the dirty children's rectangles.
     CRect dirtyArea() const;
 
@@ -116,6 +126,11 @@ class CFrame : public CViewContainer {
     static void setCurrentDragContainer(CDragContainer* drag);
 
   protected:
+    // One step of the drag in progress.
+    void trackPointer();
+    // The drag has ended: its view is let go.
+    void releaseTracking();
+
     AEffGUIEditor* editor = nullptr;
     platform::WindowHandle systemWindow = nullptr;
     CView* modalView = nullptr;
@@ -128,6 +143,8 @@ class CFrame : public CViewContainer {
     COffscreenContext* backBuffer = nullptr;
     CDrawContext* frameContext = nullptr;
     platform::CursorHandle defaultCursor = nullptr;
+    CView* trackingView = nullptr; // one reference held while it tracks
+    CPointerTracker* tracker = nullptr;
     // Indexes of the gestures begun through the frame and not yet ended; a frame destroyed in
     // the middle of one (the editor closed during a drag) ends them for the editor.
     std::vector<int32_t> openEdits;

@@ -5,7 +5,6 @@
 #include "vstgui/CControlListener.h"
 #include "vstgui/CDrawContext.h"
 #include "vstgui/CFrame.h"
-#include "vstgui/platform/Platform.h"
 
 #include <algorithm>
 #include <cmath>
@@ -194,7 +193,7 @@ void CKnob::drawHandle(CDrawContext* context) {
 }
 
 void CKnob::mouse(CDrawContext* context, CPoint& where, int32_t buttons) {
-    if (!mouseEnabled) return;
+    if (!mouseEnabled || drag.active) return;
     if (buttons == -1) buttons = context ? context->getMouseButtons() : 0;
     if (!(buttons & kLButton)) return;
     if (listener && (buttons & kModifierMask) &&
@@ -202,72 +201,82 @@ void CKnob::mouse(CDrawContext* context, CPoint& where, int32_t buttons) {
         return;
     if (checkDefaultValue(context, buttons)) return;
 
-    // The tracking loop calls out to the listener, the editor and the host, any of which may
-    // close the editor; the knob keeps itself alive until the loop is left.
-    remember();
-
-    float old = oldValue;
-    float entryValue = value;
-    const float middle = (vmax - vmin) * 0.5f;
+    drag = Drag{};
+    drag.old = oldValue;
+    drag.entryValue = value;
+    drag.middle = (vmax - vmin) * 0.5f;
     float range = kLinearRange;
-    float coef = (vmax - vmin) / range;
-    int32_t oldButtons = buttons;
-    CPoint firstPoint(0, 0);
-
+    drag.oldButtons = buttons;
     const int32_t knobMode = parentFrame ? parentFrame->getKnobMode() : kCircularMode;
-    const bool linear = (knobMode == kLinearMode) != ((buttons & kAlt) != 0);
-    if (linear) {
+    drag.linear = (knobMode == kLinearMode) != ((buttons & kAlt) != 0);
+    if (drag.linear) {
         if (buttons & kShift) range *= zoomFactor;
-        coef = (vmax - vmin) / range;
-        firstPoint = where;
+        drag.firstPoint = where;
     } else {
         CPoint p = where;
         p.offset(-size.left, -size.top);
-        old = valueFromPoint(p);
+        drag.old = valueFromPoint(p);
     }
+    drag.coef = (vmax - vmin) / range;
+    drag.where = where;
+    drag.lastWhere = CPoint(-1, -1);
 
     beginEdit();
-    CPoint lastWhere(-1, -1);
-    for (;;) {
-        buttons = context ? context->getMouseButtons() : 0;
-        if (where != lastWhere) {
-            lastWhere = where;
-            if (linear) {
-                const int32_t diff = (where.h - firstPoint.h) + (firstPoint.v - where.v);
-                if (buttons != oldButtons) {
-                    range = kLinearRange;
-                    if (buttons & kShift) range *= zoomFactor;
-                    const float coef2 = (vmax - vmin) / range;
-                    entryValue += static_cast<float>(diff) * (coef - coef2);
-                    coef = coef2;
-                    oldButtons = buttons;
-                }
-                value = entryValue + static_cast<float>(diff) * coef;
-                bounceValue();
-            } else {
-                CPoint p = where;
-                p.offset(-size.left, -size.top);
-                value = valueFromPoint(p);
-                if (old - value > middle)
-                    value = vmax;
-                else if (value - old > middle)
-                    value = vmin;
-                else
-                    old = value;
+    drag.active = true;
+    // The press is the first step; the frame's idle calls make the others.
+    if (!trackPointer(context)) return;
+    if (parentFrame)
+        parentFrame->startTracking(this, this);
+    else
+        cancelTracking();
+}
+
+bool CKnob::trackPointer(CDrawContext* context) {
+    if (!drag.active) return false;
+    // The listener and the host behind it may drop the knob from the tree meanwhile.
+    remember();
+    const int32_t buttons = context ? context->getMouseButtons() : 0;
+    if (drag.where != drag.lastWhere) {
+        drag.lastWhere = drag.where;
+        const CPoint& where = drag.where;
+        if (drag.linear) {
+            const int32_t diff = (where.h - drag.firstPoint.h) + (drag.firstPoint.v - where.v);
+            if (buttons != drag.oldButtons) {
+                // Shift pressed or released: a new sensitivity, with no jump in the value.
+                float range = kLinearRange;
+                if (buttons & kShift) range *= zoomFactor;
+                const float coef2 = (vmax - vmin) / range;
+                drag.entryValue += static_cast<float>(diff) * (drag.coef - coef2);
+                drag.coef = coef2;
+                drag.oldButtons = buttons;
             }
-            if (isDirty() && listener) listener->valueChanged(context, this);
+            value = drag.entryValue + static_cast<float>(diff) * drag.coef;
+            bounceValue();
+        } else {
+            CPoint p = where;
+            p.offset(-size.left, -size.top);
+            value = valueFromPoint(p);
+            // Across the dead sector the value stays at the limit it came from.
+            if (drag.old - value > drag.middle)
+                value = vmax;
+            else if (value - drag.old > drag.middle)
+                value = vmin;
+            else
+                drag.old = value;
         }
-        getMouseLocation(context, where);
-        doIdleStuff();
-        if (!(buttons & kLButton)) break;
-        // A frame that closed, or a window the host destroyed, ends the drag: the button
-        // release would never be seen there.
-        if (!parentFrame || !parentFrame->isOpen()) break;
-        const platform::WindowHandle window = parentFrame->getPlatformWindow();
-        if (window && !platform::platform().windowExists(window)) break;
+        if (isDirty() && listener) listener->valueChanged(context, this);
     }
-    endEdit();
+    if (drag.active) getMouseLocation(context, drag.where);
+    if (!(buttons & kLButton)) cancelTracking();
+    const bool goesOn = drag.active;
     forget();
+    return goesOn;
+}
+
+void CKnob::cancelTracking() {
+    if (!drag.active) return;
+    drag.active = false;
+    endEdit();
 }
 
 bool CKnob::onWheel(CDrawContext* context, const CPoint&, float distance) {
@@ -299,9 +308,10 @@ void CKnob::stepValue(float distance, bool fine, CDrawContext* context) {
     value += fine ? wheelInc * distance * 0.1f : wheelInc * distance;
     bounceValue();
     if (isDirty() && listener) {
-        beginEdit();
+        // During a drag the step belongs to the drag's gesture.
+        if (!drag.active) beginEdit();
         listener->valueChanged(context, this);
-        endEdit();
+        if (!drag.active) endEdit();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "vstgui/CColor.h"
 #include "vstgui/CControl.h"
+#include "vstgui/CPointerTracker.h"
 
 namespace VSTGUI {
 
@@ -15,7 +16,7 @@ enum CKnobMode : int32_t {
 // A rotary control. Angles are radians, counter-clockwise from the positive x axis; the value
 // vmin sits at startAngle and vmax at startAngle + rangeAngle. By default 0 is at lower left,
 // 0.5 at the top and 1 at lower right, with a dead sector of 90 degrees at the bottom.
-class CKnob : public CControl {
+class CKnob : public CControl, public CPointerTracker {
   public:
     CKnob(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* background,
           CBitmap* handle, const CPoint& offset);
@@ -24,7 +25,7 @@ class CKnob : public CControl {
     using CControl::onWheel;
 
     void draw(CDrawContext* context) override;
-    // Tracks the pointer until the left button is released (or the frame goes away).
+    // A left press starts a drag that the frame's idle moves on until the button is released.
     void mouse(CDrawContext* context, CPoint& where, int32_t buttons = -1) override;
     // Arrow keys step the value by wheelInc (a tenth of it with shift).
     int32_t onKeyDown(VstKeyCode& keyCode) override;
@@ -47,7 +48,25 @@ class CKnob : public CControl {
     virtual void setZoomFactor(float value);
     virtual float getZoomFactor() const;
 
+    // CPointerTracker: one step of a drag, and its end without a release.
+    bool trackPointer(CDrawContext* context) override;
+    void cancelTracking() override;
+
   protected:
+    // A drag from the press to the release: how the pointer's path turns into values.
+    struct Drag {
+        bool active = false;
+        bool linear = false;
+        float old = 0.0f;        // circular: the last value accepted
+        float entryValue = 0.0f; // linear: the value at firstPoint
+        float middle = 0.0f;
+        float coef = 0.0f; // linear: value per pixel
+        int32_t oldButtons = 0;
+        CPoint firstPoint;
+        CPoint where;     // the pointer as last read, in the parent's coordinates
+        CPoint lastWhere; // where the value was last computed for
+    };
+
     // One wheel or arrow-key step (a tenth of it when fine), reported as a whole gesture.
     void stepValue(float distance, bool fine, CDrawContext* context);
 
@@ -65,6 +84,7 @@ class CKnob : public CControl {
     float bCoef = 0.0f;
     float radius = 0.0f;
     float zoomFactor = 1.5f;
+    Drag drag;
 };
 
 } // namespace VSTGUI

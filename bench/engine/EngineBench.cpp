@@ -290,8 +290,9 @@ void BM_Direct(benchmark::State& state, int32_t frames) {
     streamThrough(state, engine, frames);
 }
 
-// 512-frame host blocks; the direction moves before every call, so every block rebuilds its
-// ear filters. Compared with the same stream at a fixed direction.
+// 512-frame host blocks; the direction moves before every block, so every block rebuilds its
+// ear filters and fades to them (two more transforms for the filters, two for the fade).
+// Compared with the same stream at a fixed direction.
 void BM_VorpaneDirectionMoves(benchmark::State& state) {
     VorpaneEffect engine(512);
     streamThrough(state, engine, 512, [](VorpaneEffect& e, uint64_t call) {

@@ -1,7 +1,9 @@
 // The panel in a host's X11 window, driven as a host drives it: through the loaded Vorpane.so,
 // with a top-level window of the test as the parent, real pointer input through XTest and the
 // pixels read back from the X server.
+#include "tests/support/Command.h"
 #include "tests/support/TestHost.h"
+#include "tests/support/Watchdog.h"
 #include "tests/support/X11HostTest.h"
 #include "vstgui/platform/PngDecoder.h"
 #include "vstgui/platform/Resources.h"
@@ -9,7 +11,9 @@
 #include <X11/Xlib.h>
 
 #include <cairo.h>
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,6 +21,10 @@ namespace {
 
 using testhost::HostCall;
 using testhost::TestHost;
+using namespace std::chrono_literals;
+
+// Generous: a call that never returns (a drag looping inside it) ends the run instead of hanging.
+constexpr auto kWatchdogPatience = 300s;
 
 constexpr int kAzimuthLeft = 20;
 constexpr int kElevationLeft = 260;
@@ -164,24 +172,31 @@ TEST_F(PanelWindow, DraggingTheAzimuthKnobAutomatesItWithinOneGesture) {
     const Window editor = editorWindow(parent);
     ASSERT_TRUE(waitForPanel(plugin, editor, 0.3f, 0.5f));
 
-    // The knob tracks the pointer inside the editor's idle call and asks the host for idle time
-    // while it does; the host moves the pointer on each such call and finally lets go.
-    int step = 0;
-    plugin.host.onCall = [&](const HostCall& call) {
-        if (call.opcode != audioMasterIdle) return;
-        ++step;
-        if (step <= 5)
-            movePointer(editor, 95 + 8 * step, 210);
-        else if (step == 6)
-            releaseButton(1);
-    };
+    // All on the host's one thread: every idle call returns while the button stays down, and
+    // the knob follows the pointer from one call to the next.
+    testsupport::Watchdog watchdog(kWatchdogPatience, "the editor's idle did not return");
     movePointer(editor, 95, 210);
     pressButton(1);
-    EXPECT_TRUE(waitUntil([&] { return step >= 6; }, [&] { plugin.idle(); }));
-    plugin.host.onCall = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return !plugin.callsOf(audioMasterBeginEdit).empty(); },
+                          [&] { plugin.idle(); }));
+    float reached = plugin.host.getParameter(0);
+    for (int step = 1; step <= 5; ++step) {
+        movePointer(editor, 95 + 8 * step, 210);
+        EXPECT_TRUE(waitUntil([&] { return plugin.host.getParameter(0) > reached; },
+                              [&] { plugin.idle(); }))
+            << step;
+        reached = plugin.host.getParameter(0);
+    }
+    EXPECT_NEAR(reached, 0.5f, 1e-5f); // 40 pixels of 200
+    EXPECT_TRUE(waitForPanel(plugin, editor, reached, 0.5f));
+    EXPECT_TRUE(plugin.callsOf(audioMasterEndEdit).empty()); // still held
+    releaseButton(1);
+    EXPECT_TRUE(waitUntil([&] { return !plugin.callsOf(audioMasterEndEdit).empty(); },
+                          [&] { plugin.idle(); }));
 
     EXPECT_EQ(plugin.callsOf(audioMasterBeginEdit).size(), 1u);
     EXPECT_EQ(plugin.callsOf(audioMasterEndEdit).size(), 1u);
+    EXPECT_TRUE(plugin.callsOf(audioMasterIdle).empty());
     for (const HostCall& edit : plugin.callsOf(audioMasterBeginEdit))
         EXPECT_EQ(edit.index, 0);
     const std::vector<HostCall> automation = plugin.callsOf(audioMasterAutomate);
@@ -192,11 +207,28 @@ TEST_F(PanelWindow, DraggingTheAzimuthKnobAutomatesItWithinOneGesture) {
             EXPECT_GE(automation[i].opt, automation[i - 1].opt);
         }
     }
-    EXPECT_GE(automation.front().opt, 0.3f);
-    EXPECT_GT(automation.back().opt, 0.3f);
+    EXPECT_EQ(automation.front().opt, 0.3f);
     EXPECT_EQ(plugin.host.getParameter(0), automation.back().opt);
-    EXPECT_TRUE(waitForPanel(plugin, editor, automation.back().opt, 0.5f));
     plugin.close();
+}
+
+// Where MIT-SHM cannot attach (an X client that does not share the server's IPC namespace, as
+// over ssh -X or in a sandbox), the panel still paints and follows a drag: the tests of both run
+// again in a process of their own under unshare --ipc, against this test's X server.
+TEST_F(PanelWindow, PaintsAndFollowsADragWhereSharedMemoryCannotAttach) {
+    if (serverOutside()) GTEST_SKIP() << "already the run under unshare";
+    int status = -1;
+    testsupport::runCommand("unshare --ipc true 2>&1", status);
+    if (status != 0)
+        GTEST_SKIP() << "unshare --ipc is not permitted here (it needs root or user namespaces)";
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string output = testsupport::runCommand(
+        std::string(kOutsideServerVariable) + "=" + displayName() + " unshare --ipc '" + self +
+            "' --gtest_filter='PanelWindow.OpensInTheHostsWindow*:PanelWindow.DraggingTheAzimuth*'"
+            " 2>&1",
+        status);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("[  PASSED  ] 2 tests"), std::string::npos) << output;
 }
 
 TEST_F(PanelWindow, TheWheelStepsTheKnobUnderThePointer) {
@@ -227,17 +259,14 @@ TEST_F(PanelWindow, ADragEndsItsGestureOnceWhenTheHostClosesTheEditorMeanwhile) 
     ASSERT_EQ(plugin.open(parent), 1);
     const Window editor = editorWindow(parent);
     ASSERT_TRUE(waitForPanel(plugin, editor, 0.5f, 0.5f));
-    bool closed = false;
-    plugin.host.onCall = [&](const HostCall& call) {
-        if (call.opcode != audioMasterIdle || closed) return;
-        closed = true;
-        plugin.close();
-    };
+    testsupport::Watchdog watchdog(kWatchdogPatience, "the editor's idle did not return");
     movePointer(editor, 95, 210);
     pressButton(1);
-    EXPECT_TRUE(waitUntil([&] { return closed; }, [&] { plugin.idle(); }));
+    ASSERT_TRUE(waitUntil([&] { return !plugin.callsOf(audioMasterBeginEdit).empty(); },
+                          [&] { plugin.idle(); }));
+    plugin.idle();
+    plugin.close(); // the button still down
     releaseButton(1);
-    plugin.host.onCall = nullptr;
     EXPECT_EQ(plugin.callsOf(audioMasterBeginEdit).size(), 1u);
     EXPECT_EQ(plugin.callsOf(audioMasterEndEdit).size(), 1u);
     EXPECT_TRUE(waitUntil([&] { return children(parent).empty(); }, nullptr));
@@ -322,26 +351,27 @@ int hostsOwnHandler(Display*, XErrorEvent*) {
     return 0;
 }
 
+// The drag also ends when the button is let go outside the panel's window.
 TEST_F(PanelWindow, AnErrorHandlerTheHostInstallsDuringADragStaysInstalled) {
     Instance plugin;
+    plugin.host.dispatch(effSetEditKnobMode, 0, 2); // linear
     ASSERT_EQ(plugin.open(parent), 1);
     const Window editor = editorWindow(parent);
     ASSERT_TRUE(waitForPanel(plugin, editor, 0.5f, 0.5f));
-    XErrorHandler before = nullptr;
-    int step = 0;
-    plugin.host.onCall = [&](const HostCall& call) {
-        if (call.opcode != audioMasterIdle) return;
-        ++step;
-        if (step == 1)
-            before = XSetErrorHandler(&hostsOwnHandler);
-        else if (step == 3)
-            releaseButton(1);
-    };
+    testsupport::Watchdog watchdog(kWatchdogPatience, "the editor's idle did not return");
     movePointer(editor, 95, 210);
     pressButton(1);
-    EXPECT_TRUE(waitUntil([&] { return step >= 3; }, [&] { plugin.idle(); }));
-    plugin.host.onCall = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return !plugin.callsOf(audioMasterBeginEdit).empty(); },
+                          [&] { plugin.idle(); }));
+    XErrorHandler before = XSetErrorHandler(&hostsOwnHandler);
+    movePointer(editor, 470, 210); // right of the panel, over the host's window
+    for (int i = 0; i < 3; ++i)
+        plugin.idle();
+    releaseButton(1);
+    EXPECT_TRUE(waitUntil([&] { return !plugin.callsOf(audioMasterEndEdit).empty(); },
+                          [&] { plugin.idle(); }));
     EXPECT_EQ(plugin.callsOf(audioMasterEndEdit).size(), 1u);
+    EXPECT_EQ(plugin.host.getParameter(0), 1.0f); // 375 pixels right: the top of the range
     EXPECT_EQ(XSetErrorHandler(before), &hostsOwnHandler);
     plugin.close();
 }

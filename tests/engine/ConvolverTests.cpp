@@ -60,8 +60,12 @@ TEST(ConvolverDelay, FirstBlockBuildsTheFiltersWhateverTheFlagSaidBefore) {
 TEST(ConvolverStreaming, OutputDoesNotDependOnTheHostBlockSize) {
     const SyntheticTable table = SyntheticTable::random(5);
     const Stereo input = enginetest::randomStereo(20000, 6);
+    // Direction changes in blocks 1 and 2 (which fades from the fade before it), two in block
+    // 8, one in block 14.
+    const std::vector<enginetest::ParameterChange> changes = {
+        {1500, 0, 0.1f}, {2100, 1, 0.9f}, {9000, 0, 0.7f}, {9001, 1, 0.3f}, {15000, 0, 0.0f}};
     EngineRig reference(table);
-    const Stereo expected = reference.runFloat(input, {1024});
+    const Stereo expected = reference.runFloat(input, {1024}, changes);
 
     std::mt19937 generator(8);
     std::uniform_int_distribution<int32_t> size(0, 3000);
@@ -74,7 +78,7 @@ TEST(ConvolverStreaming, OutputDoesNotDependOnTheHostBlockSize) {
     for (const std::vector<int32_t>& calls : std::vector<std::vector<int32_t>>{
              {1}, {64}, {1000}, {4096}, {1, 2047, 0, 5000, 3}, mixed}) {
         EngineRig rig(table);
-        const Stereo output = rig.runFloat(input, calls);
+        const Stereo output = rig.runFloat(input, calls, changes);
         ASSERT_EQ(output.left, expected.left) << "first call size " << calls[0];
         ASSERT_EQ(output.right, expected.right) << "first call size " << calls[0];
     }
@@ -135,10 +139,10 @@ TEST(ConvolverResume, WithNothingWaitingTheOutputRestartsWithTheFullDelay) {
         ASSERT_NEAR(output.left[i], i == kDelay + 7 ? 0.5 : 0.0, 1e-12) << i;
 }
 
-TEST(ConvolverParameters, ChangeTakesEffectAtTheNextBlockBoundary) {
+TEST(ConvolverParameters, ChangeFadesOverTheNextBlock) {
     EngineRig rig(SyntheticTable::recordMarkers());
     // Calls of 100 frames; the change arrives after frame 1500, inside block 1, which is
-    // rendered by the call that completes it and so uses the new direction throughout.
+    // rendered by the call that completes it and fades from the old direction to the new one.
     Stereo first(1500), second(6500);
     std::fill(first.left.begin(), first.left.end(), 1.0);
     std::fill(second.left.begin(), second.left.end(), 1.0);
@@ -149,8 +153,52 @@ TEST(ConvolverParameters, ChangeTakesEffectAtTheNextBlockBoundary) {
     left.insert(left.end(), after.left.begin(), after.left.end());
     for (size_t i = kDelay; i < kDelay + 1024; ++i)
         ASSERT_EQ(left[i], 613 / 32768.0) << i;
-    for (size_t i = kDelay + 1024; i < left.size(); ++i)
+    // Smoothly down, from next to the old response to next to the new one.
+    EXPECT_NEAR(left[kDelay + 1024], 613 / 32768.0, 1e-9);
+    EXPECT_NEAR(left[kDelay + 2047], 601 / 32768.0, 1e-9);
+    for (size_t i = kDelay + 1024; i < kDelay + 2047; ++i)
+        ASSERT_LE(left[i + 1], left[i]) << i;
+    EXPECT_NEAR(left[kDelay + 1536], 607 / 32768.0, 0.1 / 32768.0);
+    for (size_t i = kDelay + 2048; i < left.size(); ++i)
         ASSERT_EQ(left[i], 601 / 32768.0) << i;
+}
+
+TEST(ConvolverParameters, FirstBlockAfterConstructionOrResumeTakesTheDirectionAtOnce) {
+    // A host restoring a session resumes, sets the parameters and then processes: the first
+    // block has nothing before it to fade from.
+    Stereo ones(4096);
+    std::fill(ones.left.begin(), ones.left.end(), 1.0);
+    EngineRig rig(SyntheticTable::recordMarkers());
+    rig.setParameter(1, 0.0f); // record 12
+    const Stereo fresh = rig.runFloat(ones, {256});
+    rig.engine->resume();
+    rig.setParameter(0, 1.0f); // record 24
+    const Stereo resumed = rig.runFloat(ones, {256});
+    for (size_t i = kDelay; i < ones.frames(); ++i) {
+        ASSERT_EQ(fresh.left[i], 13 / 32768.0) << i;
+        ASSERT_EQ(resumed.left[i], 25 / 32768.0) << i;
+    }
+}
+
+TEST(ConvolverParameters, TheSameDirectionAgainChangesNothing) {
+    const SyntheticTable table = SyntheticTable::random(17);
+    const Stereo input = enginetest::randomStereo(12000, 18);
+    EngineRig reference(table);
+    const Stereo expected = reference.runFloat(input, {512});
+    EngineRig rig(table);
+    Stereo output(input.frames());
+    for (size_t done = 0; done < input.frames(); done += 500) {
+        rig.setParameter(0, 0.5f + 0.01f * (done % 3)); // the same azimuth step, 12
+        const size_t frames = std::min<size_t>(500, input.frames() - done);
+        Stereo part(frames);
+        std::copy_n(input.left.begin() + done, frames, part.left.begin());
+        std::copy_n(input.right.begin() + done, frames, part.right.begin());
+        const Stereo rendered = rig.runFloat(part, {500});
+        std::copy(rendered.left.begin(), rendered.left.end(), output.left.begin() + done);
+        std::copy(rendered.right.begin(), rendered.right.end(), output.right.begin() + done);
+    }
+    EXPECT_EQ(output.left, expected.left);
+    EXPECT_EQ(output.right, expected.right);
 }
 
 TEST(ConvolverSettling, ConstantAndAlternatingInputsSettleToTapSums) {

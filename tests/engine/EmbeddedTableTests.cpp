@@ -12,13 +12,6 @@ using vorpane::Ear;
 
 namespace {
 
-bool embeddedTableIsEmpty() {
-    const vorpane::HrirTable table = vorpane::embeddedHrirTable();
-    for (size_t i = 0; i < vorpane::kHrirTableBytes; ++i)
-        if (table.data()[i] != 0) return false;
-    return true;
-}
-
 // Level difference left minus right, in dB, for the same noise on both inputs.
 double levelDifference(float azimuth, float elevation) {
     std::atomic<float> a{azimuth}, e{elevation};
@@ -43,7 +36,8 @@ double levelDifference(float azimuth, float elevation) {
 } // namespace
 
 TEST(EmbeddedTable, FarLeftIsLouderOnTheLeftAndFarRightOnTheRight) {
-    if (embeddedTableIsEmpty()) GTEST_SKIP() << "the built-in table is still the zero placeholder";
+    if (enginetest::embeddedTableIsEmpty())
+        GTEST_SKIP() << "the built-in table is still the zero placeholder";
     for (float elevation : {0.0f, 0.25f, 0.5f, 1.0f}) {
         EXPECT_GT(levelDifference(0.0f, elevation), 6.0) << elevation;
         EXPECT_LT(levelDifference(1.0f, elevation), -6.0) << elevation;

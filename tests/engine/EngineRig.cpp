@@ -55,6 +55,13 @@ Stereo randomStereo(size_t frames, uint32_t seed) {
     return signal;
 }
 
+bool embeddedTableIsEmpty() {
+    const vorpane::HrirTable table = vorpane::embeddedHrirTable();
+    for (size_t i = 0; i < vorpane::kHrirTableBytes; ++i)
+        if (table.data()[i] != 0) return false;
+    return true;
+}
+
 EngineRig::EngineRig(SyntheticTable table)
     : table(std::move(table)), engine(std::make_unique<vorpane::BlockConvolver>(
                                    this->table.view(), azimuth, elevation, filtersDirty)) {}
@@ -66,14 +73,19 @@ void EngineRig::setParameter(int32_t index, float value) {
 
 namespace {
 
-template <class Sample, class Process>
-Stereo run(const Stereo& input, const std::vector<int32_t>& callSizes, Process process) {
+template <class Sample, class Process, class Change>
+Stereo run(const Stereo& input, const std::vector<int32_t>& callSizes,
+           const std::vector<ParameterChange>& changes, Process process, Change change) {
     Stereo output(input.frames());
     std::vector<Sample> inL, inR, outL, outR;
-    size_t done = 0;
+    size_t done = 0, nextChange = 0;
     for (size_t call = 0; done < input.frames(); ++call) {
-        const size_t frames = std::min<size_t>(
-            static_cast<size_t>(callSizes[call % callSizes.size()]), input.frames() - done);
+        for (; nextChange < changes.size() && changes[nextChange].frame <= done; ++nextChange)
+            change(changes[nextChange]);
+        size_t frames = std::min<size_t>(static_cast<size_t>(callSizes[call % callSizes.size()]),
+                                         input.frames() - done);
+        if (nextChange < changes.size())
+            frames = std::min(frames, changes[nextChange].frame - done);
         inL.assign(input.left.begin() + done, input.left.begin() + done + frames);
         inR.assign(input.right.begin() + done, input.right.begin() + done + frames);
         outL.assign(frames, Sample(99));
@@ -90,16 +102,23 @@ Stereo run(const Stereo& input, const std::vector<int32_t>& callSizes, Process p
 
 } // namespace
 
-Stereo EngineRig::runFloat(const Stereo& input, const std::vector<int32_t>& callSizes) {
-    return run<float>(input, callSizes, [this](float** in, float** out, int32_t frames) {
-        engine->processReplacing(in, out, frames);
-    });
+Stereo EngineRig::runFloat(const Stereo& input, const std::vector<int32_t>& callSizes,
+                           const std::vector<ParameterChange>& changes) {
+    return run<float>(
+        input, callSizes, changes,
+        [this](float** in, float** out, int32_t frames) {
+            engine->processReplacing(in, out, frames);
+        },
+        [this](const ParameterChange& c) { setParameter(c.index, c.value); });
 }
 
 Stereo EngineRig::runDouble(const Stereo& input, const std::vector<int32_t>& callSizes) {
-    return run<double>(input, callSizes, [this](double** in, double** out, int32_t frames) {
-        engine->processDoubleReplacing(in, out, frames);
-    });
+    return run<double>(
+        input, callSizes, {},
+        [this](double** in, double** out, int32_t frames) {
+            engine->processDoubleReplacing(in, out, frames);
+        },
+        [](const ParameterChange&) {});
 }
 
 } // namespace enginetest

@@ -42,6 +42,16 @@ struct Stereo {
 
 Stereo randomStereo(size_t frames, uint32_t seed);
 
+// True while the built-in table is an all-zero placeholder.
+bool embeddedTableIsEmpty();
+
+// A parameter change that arrives just before the given input frame.
+struct ParameterChange {
+    size_t frame;
+    int32_t index;
+    float value;
+};
+
 class EngineRig {
   public:
     // Keeps its own copy of the table, which the engine reads.
@@ -50,8 +60,10 @@ class EngineRig {
     // Stores a parameter value and raises the rebuild flag, as the plug-in's setParameter does.
     void setParameter(int32_t index, float value);
 
-    // Streams input through processReplacing in calls of the given sizes, repeated as needed.
-    Stereo runFloat(const Stereo& input, const std::vector<int32_t>& callSizes);
+    // Streams input through processReplacing in calls of the given sizes, repeated as needed;
+    // a call is cut short where a change arrives.
+    Stereo runFloat(const Stereo& input, const std::vector<int32_t>& callSizes,
+                    const std::vector<ParameterChange>& changes = {});
     // The same through the double-precision path.
     Stereo runDouble(const Stereo& input, const std::vector<int32_t>& callSizes);
 

@@ -3,15 +3,20 @@
 // port values sent with port_event and the panel's changes received through the write function
 // and ui:touch. Real pointer input through XTest, pixels read back from the X server.
 #include "lv2/Lv2Ports.h"
+#include "tests/support/Watchdog.h"
 #include "tests/support/X11HostTest.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <dlfcn.h>
+#include <lv2/log/log.h>
 #include <lv2/ui/ui.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -42,23 +47,20 @@ struct HostedUi {
     };
     std::vector<Write> writes;
     std::vector<std::pair<uint32_t, bool>> touches;
+    std::vector<std::string> logLines;
     int width = 0, height = 0;
     LV2UI_Handle handle = nullptr;
     LV2UI_Widget widget = nullptr;
     const LV2UI_Idle_Interface* idleInterface = nullptr;
     const LV2UI_Show_Interface* showInterface = nullptr;
     Window topLevel = 0; // the UI's own window, once the test has found it
-    std::function<void()> onWrite;
-    std::function<void(bool)> onTouch;
 
     // Without a parent (0) the host offers no ui:parent.
     explicit HostedUi(Window parent) {
         const LV2UI_Descriptor* descriptor = uiDescriptor();
         if (!descriptor) return;
         touchFeature = {this, [](LV2UI_Feature_Handle self, uint32_t port, bool grabbed) {
-                            auto* ui = static_cast<HostedUi*>(self);
-                            ui->touches.emplace_back(port, grabbed);
-                            if (ui->onTouch) ui->onTouch(grabbed);
+                            static_cast<HostedUi*>(self)->touches.emplace_back(port, grabbed);
                         }};
         resizeFeature = {this, [](LV2UI_Feature_Handle self, int width, int height) {
                              static_cast<HostedUi*>(self)->width = width;
@@ -70,8 +72,11 @@ struct HostedUi {
         const LV2_Feature idleFeature{LV2_UI__idleInterface, nullptr};
         const LV2_Feature touch{LV2_UI__touch, &touchFeature};
         const LV2_Feature resize{LV2_UI__resize, &resizeFeature};
-        const LV2_Feature* features[] = {&idleFeature, &touch, &resize, &parentFeature, nullptr};
-        if (!parent) features[3] = nullptr;
+        logFeature = {this, &HostedUi::logPrintf, &HostedUi::logVprintf};
+        const LV2_Feature log{LV2_LOG__log, &logFeature};
+        const LV2_Feature* features[] = {&idleFeature, &touch,         &resize,
+                                         &log,         &parentFeature, nullptr};
+        if (!parent) features[4] = nullptr;
         handle = descriptor->instantiate(descriptor, kPluginUri, VORPANE_LV2_BUNDLE "/", &write,
                                          this, &widget, features);
         idleInterface = static_cast<const LV2UI_Idle_Interface*>(
@@ -102,10 +107,23 @@ struct HostedUi {
         float value;
         std::memcpy(&value, buffer, sizeof value);
         ui->writes.push_back({port, value});
-        if (ui->onWrite) ui->onWrite();
+    }
+    static int logVprintf(LV2_Log_Handle self, LV2_URID, const char* format, va_list args) {
+        char line[512];
+        const int length = std::vsnprintf(line, sizeof line, format, args);
+        static_cast<HostedUi*>(self)->logLines.emplace_back(line);
+        return length;
+    }
+    static int logPrintf(LV2_Log_Handle self, LV2_URID type, const char* format, ...) {
+        va_list args;
+        va_start(args, format);
+        const int length = logVprintf(self, type, format, args);
+        va_end(args);
+        return length;
     }
     LV2UI_Touch touchFeature{};
     LV2UI_Resize resizeFeature{};
+    LV2_Log_Log logFeature{};
 };
 
 class Lv2Ui : public testsupport::X11HostTest {
@@ -174,34 +192,32 @@ TEST_F(Lv2Ui, DraggingTheAzimuthKnobWritesRisingAnglesInsideOneTouchGesture) {
     HostedUi ui(parent);
     ASSERT_NE(ui.handle, nullptr);
     ASSERT_TRUE(drawnAndStill(ui));
+    const std::vector<uint32_t> before = knob(ui);
 
     // The knob follows the pointer's angle around its centre: clockwise from the top raises the
-    // value. The host moves the pointer on for each value written, then lets go.
+    // value. All on the host's one thread: every idle call returns while the button stays down.
+    testsupport::Watchdog watchdog(std::chrono::seconds(300), "the UI's idle did not return");
     const int centreX = kKnobLeft + kKnobSize / 2, centreY = kKnobTop + kKnobSize / 2;
     auto pointAt = [&](int step) {
         const double angle = step * 12.0 * M_PI / 180.0;
         movePointer(ui.window(), centreX + static_cast<int>(std::lround(60 * std::sin(angle))),
                     centreY - static_cast<int>(std::lround(60 * std::cos(angle))));
     };
-    int step = 0;
-    ui.onTouch = [&](bool grabbed) {
-        if (grabbed) pointAt(++step);
-    };
-    ui.onWrite = [&] {
-        if (step < 5)
-            pointAt(++step);
-        else if (step == 5) {
-            ++step;
-            releaseButton(1);
-        }
-    };
     pointAt(0);
     pressButton(1);
-    ASSERT_TRUE(waitUntil([&] { return ui.touches.size() >= 2; }, [&] { ui.idle(); }));
-    ui.onTouch = nullptr;
-    ui.onWrite = nullptr;
-
+    ASSERT_TRUE(waitUntil([&] { return !ui.touches.empty(); }, [&] { ui.idle(); }));
+    for (int step = 1; step <= 5; ++step) {
+        const size_t written = ui.writes.size();
+        pointAt(step);
+        EXPECT_TRUE(waitUntil([&] { return ui.writes.size() > written; }, [&] { ui.idle(); }))
+            << step;
+    }
+    EXPECT_TRUE(knobChanges(ui, before));
     using Touch = std::pair<uint32_t, bool>;
+    EXPECT_EQ(ui.touches, (std::vector<Touch>{{kAzimuth, true}})); // still held
+    releaseButton(1);
+    ASSERT_TRUE(waitUntil([&] { return ui.touches.size() >= 2; }, [&] { ui.idle(); }));
+
     EXPECT_EQ(ui.touches, (std::vector<Touch>{{kAzimuth, true}, {kAzimuth, false}}));
     ASSERT_GE(ui.writes.size(), 5u);
     for (size_t i = 0; i < ui.writes.size(); ++i) {
@@ -302,9 +318,17 @@ TEST_F(Lv2Ui, AUiWhoseParentTheHostDestroysFirstClosesQuietly) {
     HostedUi ui(parent);
     ASSERT_NE(ui.handle, nullptr);
     ui.idle();
+    const Window gone = parent;
     XDestroyWindow(host, parent);
     parent = 0;
     EXPECT_TRUE(waitUntil([&] { return ui.idle() != 0; }, nullptr));
+    EXPECT_TRUE(ui.logLines.empty());
+
+    // A UI asked for later inside the window that is gone is none, and the host's log says so.
+    HostedUi late(gone);
+    EXPECT_EQ(late.handle, nullptr);
+    ASSERT_EQ(late.logLines.size(), 1u);
+    EXPECT_NE(late.logLines[0].find("could not open"), std::string::npos) << late.logLines[0];
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <poll.h>
 
 namespace testsupport {
@@ -16,7 +17,21 @@ int X11HostTest::countError(Display*, XErrorEvent*) {
     return 0;
 }
 
+bool X11HostTest::serverOutside() {
+    const char* name = std::getenv(kOutsideServerVariable);
+    return name && *name;
+}
+
+std::string X11HostTest::displayName() {
+    if (serverOutside()) return std::getenv(kOutsideServerVariable);
+    return server ? server->displayName() : std::string();
+}
+
 void X11HostTest::SetUpTestSuite() {
+    if (serverOutside()) {
+        setenv("DISPLAY", displayName().c_str(), 1);
+        return;
+    }
     if (!server) server = std::make_unique<XvfbServer>();
 }
 
@@ -25,11 +40,11 @@ void X11HostTest::TearDownTestSuite() {
 }
 
 void X11HostTest::SetUp() {
-    ASSERT_TRUE(server && server->running())
+    ASSERT_TRUE(serverOutside() || (server && server->running()))
         << "the GUI tests need an X server of their own and could not start one: "
         << (server ? server->failure() : std::string("not started"));
-    host = XOpenDisplay(server->displayName().c_str());
-    ASSERT_NE(host, nullptr) << "cannot connect to " << server->displayName();
+    host = XOpenDisplay(displayName().c_str());
+    ASSERT_NE(host, nullptr) << "cannot connect to " << displayName();
     int event = 0, error = 0, major = 0, minor = 0;
     ASSERT_TRUE(XTestQueryExtension(host, &event, &error, &major, &minor))
         << "the X server has no XTest extension";

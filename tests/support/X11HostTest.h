@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace testsupport {
@@ -48,6 +49,14 @@ class X11HostTest : public ::testing::Test {
     void releaseButton(unsigned int button);
 
     static int errorCount() { return errors; }
+
+    // Names an X server that a test runs on instead of starting its own: one outside this
+    // process's IPC namespace (the test runs again under unshare --ipc), where MIT-SHM cannot
+    // attach.
+    static constexpr const char* kOutsideServerVariable = "VORPANE_TEST_OUTSIDE_SERVER";
+    static bool serverOutside();
+    // The display the tests use, such as ":3".
+    static std::string displayName();
 
     Display* host = nullptr;
     Window parent = 0;

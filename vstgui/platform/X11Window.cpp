@@ -16,6 +16,13 @@ namespace {
 
 // Host window trees are shallow; a longer walk means something is wrong with the tree.
 constexpr int kMaxWalk = 64;
+// Resizing the host's windows walks up while each one only frames the one inside it: once the
+// ones walked add more than this much around the frame's window, the next one is the host's
+// own and stays as it is.
+constexpr int32_t kMaxFramingGrowth = 80;
+// The outer window of the editor is the last one up the tree that is within this much of the
+// frame's window's size in each direction.
+constexpr int32_t kMaxOuterWindowMargin = 60;
 
 unsigned int cursorShape(int32_t type) {
     switch (type) {
@@ -64,6 +71,7 @@ X11Window* X11Window::create(CFrame* frame, ::Window parent, int32_t width, int3
     if (!frame) return nullptr;
     Display* display = XOpenDisplay(nullptr);
     if (!display) return nullptr;
+    prepareX11Drawing(display);
     X11ErrorTrap::watch(display);
     const bool topLevel = parent == 0;
     if (topLevel) parent = DefaultRootWindow(display);
@@ -369,7 +377,7 @@ void X11Window::resizeHostWindows(int32_t newWidth, int32_t newHeight) {
         resizeOne(w);
         extraWidth += outer.width - inner.width;
         extraHeight += outer.height - inner.height;
-        if (extraWidth > 80 || extraHeight > 80) {
+        if (extraWidth > kMaxFramingGrowth || extraHeight > kMaxFramingGrowth) {
             trap.sync();
             return;
         }
@@ -393,7 +401,8 @@ bool X11Window::outerWindowPosition(int32_t& x, int32_t& y) {
         if (!parentOf(w, parent)) return false;
         if (parent == 0 || parent == root) break;
         if (!geometry(parent, outer)) return false;
-        if (std::abs(outer.width - kept.width) > 60 || std::abs(outer.height - kept.height) > 60)
+        if (std::abs(outer.width - kept.width) > kMaxOuterWindowMargin ||
+            std::abs(outer.height - kept.height) > kMaxOuterWindowMargin)
             break;
         w = parent;
     }

@@ -12,11 +12,11 @@
 
 namespace vorpane::lv2 {
 
-class Lv2EditorHost : public AudioEffectX {
+class Lv2PanelPlugin : public AudioEffectX {
   public:
     // touch may be null (the host records no gestures).
-    Lv2EditorHost(LV2UI_Write_Function write, LV2UI_Controller controller,
-                  const LV2UI_Touch* touch);
+    Lv2PanelPlugin(LV2UI_Write_Function write, LV2UI_Controller controller,
+                   const LV2UI_Touch* touch);
 
     // A control port's value from the host; ports other than the two directions are ignored.
     void portEvent(uint32_t port, float angle);
