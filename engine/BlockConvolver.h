@@ -56,10 +56,11 @@ class BlockConvolver {
     void reserve(int32_t hostBlockSize);
 
     // Reads its records from another table from the next block on, which builds its filters
-    // from it. Called between blocks on the thread that processes, never during processing;
-    // the previous table is no longer read once this returns.
+    // from it and fades to them as to a new direction. Called between blocks on the thread that
+    // processes, never during processing; the previous table is no longer read once this returns.
     void useTable(HrirTable other) {
         table = other;
+        filterRecord = -1; // the same record of another table is another filter
         filtersDirty.store(true);
     }
 

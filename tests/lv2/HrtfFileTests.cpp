@@ -5,6 +5,7 @@
 #include "engine/DirectionAngles.h"
 #include "engine/EngineConstants.h"
 #include "engine/HrirTable.h"
+#include "fft/FFTReal.h"
 #include "tests/lv2/Lv2WorkerHost.h"
 #ifdef VORPANE_PLUGIN_PATH
 #include "tests/support/TestHost.h"
@@ -13,13 +14,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <numbers>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -102,6 +106,26 @@ void expectLeftEarIsTheRecord(const Stereo& output, const vorpane::HrirTable& ta
         ASSERT_NEAR(output.left[static_cast<size_t>(vorpane::kSignalDelay + t)],
                     table.tap(vorpane::Ear::left, record, t) / 32768.0, 1e-6)
             << t;
+}
+
+// Energy above 1.2 kHz against the energy below, in dB, over 4096 frames from start under a
+// 4-term Blackman-Harris window (side lobes below -92 dB).
+double levelAbove1200Hz(const std::vector<float>& signal, size_t start) {
+    constexpr int32_t kWindow = 4096;
+    FFTReal<double> fft(kWindow);
+    std::vector<double> x(kWindow), f(kWindow);
+    for (int32_t i = 0; i < kWindow; ++i) {
+        const double phase = 2 * std::numbers::pi * i / kWindow;
+        x[i] = signal[start + i] * (0.35875 - 0.48829 * std::cos(phase) +
+                                    0.14128 * std::cos(2 * phase) - 0.01168 * std::cos(3 * phase));
+    }
+    fft.forward_transform(f.data(), x.data());
+    double inside = 0, outside = 0;
+    for (int32_t k = 0; k <= kWindow / 2; ++k) {
+        const double im = (k == 0 || k == kWindow / 2) ? 0.0 : f[kWindow / 2 + k];
+        (k * 44100.0 / kWindow <= 1200.0 ? inside : outside) += f[k] * f[k] + im * im;
+    }
+    return 10 * std::log10(outside / inside);
 }
 
 } // namespace
@@ -232,4 +256,38 @@ TEST(HrtfFile, TheSessionKeepsTheFileAndAFileGoneOnRestoreFallsBackWithALogLine)
         const Stereo restored = host.render(testSignal());
         EXPECT_TRUE(restored.left == builtIn.left && restored.right == builtIn.right);
     }
+}
+
+// A 300 Hz sine plays on while the set changes: the block that takes up the new table fades to
+// it as to a new direction, and adds nothing above the sine's band.
+TEST(HrtfFile, TheSwitchToAnotherSetFadesWithoutAClick) {
+    const Scratch scratch;
+    Lv2WorkerHost host;
+    ASSERT_TRUE(host.loaded());
+    pointAtTheTestDirection(host);
+    constexpr size_t kBlock = 1024, kBlocks = 120;
+    std::vector<float> in(kBlock * kBlocks), left(in.size()), right(in.size());
+    for (size_t i = 0; i < in.size(); ++i)
+        in[i] = static_cast<float>(0.5 * std::sin(2 * std::numbers::pi * 300.0 * i / 44100.0));
+    std::vector<size_t> changeBlocks; // the blocks rendered first with a new table
+    size_t reports = 0;
+    for (size_t b = 0; b < kBlocks; ++b) {
+        if (b == 20) host.setHrtfFile(scratch.head().string());
+        if (b == 70) host.setHrtfFile("");
+        host.run(in.data() + b * kBlock, in.data() + b * kBlock, left.data() + b * kBlock,
+                 right.data() + b * kBlock, kBlock);
+        if (host.reports().size() > reports && b > 0) changeBlocks.push_back(b + 1);
+        reports = host.reports().size();
+        while (host.workPending())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(changeBlocks.size(), 2u);
+    for (size_t block : changeBlocks) {
+        ASSERT_LT(block, kBlocks - 6);
+        const size_t start = vorpane::kSignalDelay + kBlock * block + 1279 / 2 - 2048;
+        EXPECT_LT(levelAbove1200Hz(left, start), -60.0) << block;
+        EXPECT_LT(levelAbove1200Hz(right, start), -60.0) << block;
+    }
+    // The floor of the measurement: the same span with the set in use throughout.
+    EXPECT_LT(levelAbove1200Hz(left, vorpane::kSignalDelay + kBlock * 45), -90.0);
 }
