@@ -2,9 +2,9 @@
 //   make-plots <output folder>
 // directions.png: the level difference between the ears for each of the 25 x 50 directions;
 // response.png: the magnitude responses of both ears at three directions.
+#include "hrtf/TableDirections.h"
 #include "tools/make-plots/HrirFigures.h"
 #include "tools/make-plots/PlotCanvas.h"
-#include "hrtf/TableDirections.h"
 
 #include <algorithm>
 #include <cmath>
