@@ -27,13 +27,14 @@ constexpr double kCrossoverHz = 300.0; // the responses' polarity turns here, in
 // The magnitude of a response at rate `rate`, read at the kFft / 2 + 1 frequencies of a kFft-point
 // transform at 44.1 kHz (linear interpolation between the bins of a long enough transform; held at
 // the last bin above the response's own Nyquist frequency).
-std::vector<double> magnitudeAt44k(const std::vector<double>& response, double rate) {
+std::vector<double> magnitudeAt44k(const std::vector<double>& response, double rate,
+                                   ComplexFftCache& transforms) {
     size_t n = kFft;
     while (n < 2 * response.size() || static_cast<double>(n) < kFft * rate / kSampleRate)
         n *= 2;
     std::vector<std::complex<double>> s(n);
     std::copy(response.begin(), response.end(), s.begin());
-    ComplexFft(n).forward(s);
+    transforms.of(n).forward(s);
     std::vector<double> magnitude(kFft / 2 + 1);
     for (size_t k = 0; k <= kFft / 2; ++k) {
         const double at = std::min(k * kSampleRate / kFft / rate * n, n / 2.0);
@@ -92,10 +93,12 @@ MadeTable HrirTableMaker::make(const SofaSet& set) const {
         return std::runtime_error(set.path() + ": " + why);
     };
 
+    ComplexFftCache transforms;
     std::vector<std::array<std::vector<double>, 2>> magnitude(measured.size());
     for (size_t m = 0; m < measured.size(); ++m)
         for (int ear = 0; ear < 2; ++ear)
-            magnitude[m][ear] = magnitudeAt44k(windowed(measured[m].response[ear], rate), rate);
+            magnitude[m][ear] =
+                magnitudeAt44k(windowed(measured[m].response[ear], rate), rate, transforms);
 
     MadeTable made;
     made.correction.assign(kFft / 2 + 1, 1.0);
@@ -157,11 +160,11 @@ MadeTable HrirTableMaker::make(const SofaSet& set) const {
             const auto& source = measured[m];
             const double wanted =
                 lowFrequencyTimeDifference(source.response[0], source.delay[0], source.response[1],
-                                           source.delay[1], rate) *
+                                           source.delay[1], rate, &transforms) *
                 kSampleRate;
-            const double own =
-                lowFrequencyTimeDifference(response[0], 0.0, response[1], 0.0, kSampleRate) *
-                kSampleRate;
+            const double own = lowFrequencyTimeDifference(response[0], 0.0, response[1], 0.0,
+                                                          kSampleRate, &transforms) *
+                               kSampleRate;
             const long apart = std::lround(wanted - own); // right ear's place after the left's
             const int first = onset[m][0] != onset[m][1] ? (onset[m][0] < onset[m][1] ? 0 : 1)
                                                          : (apart >= 0 ? 0 : 1);

@@ -15,8 +15,8 @@ constexpr double kWidestSeconds = 0.0015;
 } // namespace
 
 double lowFrequencyTimeDifference(const std::vector<double>& left, double leftDelay,
-                                  const std::vector<double>& right, double rightDelay,
-                                  double rate) {
+                                  const std::vector<double>& right, double rightDelay, double rate,
+                                  ComplexFftCache* transforms) {
     const double longest = static_cast<double>(std::max(left.size(), right.size()));
     size_t n = 4096;
     while (static_cast<double>(n) < 2 * (longest + std::max(leftDelay, rightDelay)) ||
@@ -25,7 +25,8 @@ double lowFrequencyTimeDifference(const std::vector<double>& left, double leftDe
     std::vector<std::complex<double>> l(n), r(n);
     std::copy(left.begin(), left.end(), l.begin());
     std::copy(right.begin(), right.end(), r.begin());
-    const ComplexFft fft(n);
+    ComplexFftCache own;
+    const ComplexFft& fft = (transforms ? *transforms : own).of(n);
     fft.forward(l);
     fft.forward(r);
     // The cross spectrum below the band's edge, each ear's own delay as a linear phase.

@@ -4,9 +4,13 @@
 // neighbours.
 #pragma once
 
+#include "hrtf/ComplexFft.h"
+
 #include <vector>
 
 // Seconds by which `right` lags `left` (negative when it leads). Each response may carry a
 // delay of its own in samples (any fraction, as a SOFA file's Data.Delay); `rate` is theirs.
+// The transform comes from `transforms` when given.
 double lowFrequencyTimeDifference(const std::vector<double>& left, double leftDelay,
-                                  const std::vector<double>& right, double rightDelay, double rate);
+                                  const std::vector<double>& right, double rightDelay, double rate,
+                                  ComplexFftCache* transforms = nullptr);
