@@ -70,7 +70,7 @@ bench: deps
 # (~/.vst) and the LV2 bundle in LV2_INSTALL_DIR/vorpane.lv2 (~/.lv2); `make install
 # PREFIX=/usr/local` installs system-wide: PREFIX/lib/vst/Vorpane.so,
 # PREFIX/lib/lv2/vorpane.lv2/ and the tools in PREFIX/bin. DESTDIR is honoured by both. Both are
-# CMake's install rules (scripts/Install.cmake), which replace each binary with a new file rather
+# CMake's install rules (cmake/Install.cmake), which replace each binary with a new file rather
 # than rewrite it in place, so a running host that has the old library mapped keeps working.
 PREFIX  ?=
 DESTDIR ?=
@@ -88,12 +88,14 @@ deb: build
 	@ls $(BUILD_DIR)/vorpane_*.deb
 
 # Redraws the README's pictures of the built-in HRIR table in docs/ (or in PLOTS_DIR; with
-# VORPANE_SOFA, of the table made from that file).
+# VORPANE_SOFA, of the table made from that file; with PLOTS_RATE=96000, of the table as the
+# plug-in renders it at that host rate).
 PLOTS_DIR ?= docs
+PLOTS_RATE ?=
 
 plots: build
 	@mkdir -p "$(PLOTS_DIR)"
-	@$(BUILD_DIR)/tools/make-plots "$(PLOTS_DIR)"
+	@$(BUILD_DIR)/tools/make-plots $(if $(PLOTS_RATE),--rate $(PLOTS_RATE)) "$(PLOTS_DIR)"
 	@echo "Drew $(PLOTS_DIR)/directions.png and $(PLOTS_DIR)/response.png"
 
 format:

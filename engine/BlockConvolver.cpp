@@ -1,5 +1,8 @@
 #include "engine/BlockConvolver.h"
 
+#include "engine/SampleRates.h"
+#include "engine/TableResampler.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -14,12 +17,11 @@ namespace vorpane {
 namespace {
 
 constexpr int32_t kHalf = kTransformLength / 2;
-constexpr double kTapScale = 1.0 / 32768.0;
 // Reserving more than this for an announced block size is left to growth on demand.
 constexpr int32_t kLargestReservedBlock = 1 << 20;
 
 constexpr double kScale = 1.0 / kTransformLength;
-constexpr int32_t kOverlap = kBlockResultLength - kBlockLength; // 255
+static_assert(kBlockLength + kMostTaps - 1 == kTransformLength);
 
 // y = h x / 2048 for each bin, in the half-complex layout: DC and Nyquist are real, bins
 // 1..1023 keep their real parts below 1024 and their (negated) imaginary parts above. Scaling by
@@ -80,16 +82,18 @@ FadeWeights makeFadeWeights() {
 
 const FadeWeights kFadeWeights = makeFadeWeights();
 
-// The block's result into the output queue: the first 255 samples overlap the previous block's
-// tail; the rest lands on space that nothing has written yet. Adding +0.0 keeps the stored
-// samples the same as adding them to zeros would (a negative zero becomes a positive one). The
-// last sample of the new space is the next block's to write and stays zero until then.
-void placeResult(double* __restrict target, const double* __restrict result) {
-    for (int32_t i = 0; i < kOverlap; ++i)
+// The block's result into the output queue, 1024 + taps - 1 samples: the first taps - 1 (255 at
+// 44.1 kHz) overlap the previous block's tail; the rest lands on space that nothing has written
+// yet. Adding +0.0 keeps the stored samples the same as adding them to zeros would (a negative
+// zero becomes a positive one). The last sample of the new space is the next block's to write
+// and stays zero until then.
+void placeResult(double* __restrict target, const double* __restrict result, int32_t taps) {
+    const int32_t overlap = taps - 1, length = kBlockLength + taps - 1;
+    for (int32_t i = 0; i < overlap; ++i)
         target[i] += result[i];
-    for (int32_t i = kOverlap; i < kBlockResultLength; ++i)
+    for (int32_t i = overlap; i < length; ++i)
         target[i] = result[i] + 0.0;
-    target[kBlockResultLength] = 0.0;
+    target[length] = 0.0;
 }
 
 #if defined(FFTREAL_AVX2_SWEEPS)
@@ -136,20 +140,21 @@ __attribute__((target("avx2"))) void multiplyAndSumSpectraAvx2(double* __restric
     }
 }
 
-__attribute__((target("avx2"))) void placeResultAvx2(double* __restrict target,
-                                                     const double* __restrict result) {
+__attribute__((target("avx2"))) void
+placeResultAvx2(double* __restrict target, const double* __restrict result, int32_t taps) {
+    const int32_t overlap = taps - 1, length = kBlockLength + taps - 1;
     int32_t i = 0;
-    for (; i + 4 <= kOverlap; i += 4)
+    for (; i + 4 <= overlap; i += 4)
         _mm256_storeu_pd(target + i,
                          _mm256_add_pd(_mm256_loadu_pd(target + i), _mm256_loadu_pd(result + i)));
-    for (; i < kOverlap; ++i)
+    for (; i < overlap; ++i)
         target[i] += result[i];
     const __m256d zero = _mm256_setzero_pd();
-    for (; i + 4 <= kBlockResultLength; i += 4)
+    for (; i + 4 <= length; i += 4)
         _mm256_storeu_pd(target + i, _mm256_add_pd(_mm256_loadu_pd(result + i), zero));
-    for (; i < kBlockResultLength; ++i)
+    for (; i < length; ++i)
         target[i] = result[i] + 0.0;
-    target[kBlockResultLength] = 0.0;
+    target[length] = 0.0;
 }
 
 #endif
@@ -168,8 +173,17 @@ BlockConvolver::Kernels kernelsFor(fftreal::VectorTier tier) {
 } // namespace
 
 BlockConvolver::BlockConvolver(HrirTable table, const std::atomic<float>& azimuth,
-                               const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty)
-    : table(table), azimuth(azimuth), elevation(elevation), filtersDirty(filtersDirty),
+                               const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty,
+                               fftreal::VectorTier widest)
+    : BlockConvolver(std::make_shared<const EarTable>(resampleTable(table, kTableRate)), azimuth,
+                     elevation, filtersDirty, widest) {}
+
+BlockConvolver::BlockConvolver(std::shared_ptr<const EarTable> table,
+                               const std::atomic<float>& azimuth,
+                               const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty,
+                               fftreal::VectorTier widest)
+    : tables(std::move(table)), filterTaps(tables.current().taps()), azimuth(azimuth),
+      elevation(elevation), filtersDirty(filtersDirty), fft(kTransformLength, widest),
       kernels(kernelsFor(fft.get_vector_tier())) {
     for (int channel = 0; channel < kChannels; ++channel) {
         std::fill(std::begin(blockBuffer[channel]), std::end(blockBuffer[channel]), 0.0);
@@ -177,27 +191,39 @@ BlockConvolver::BlockConvolver(HrirTable table, const std::atomic<float>& azimut
         std::fill(std::begin(fadingInput[channel]), std::end(fadingInput[channel]), 0.0);
     }
     reserve(kPreparedBlockSize);
-    resume(); // nothing waits yet: the output starts with the full 2047 zeros
+    resume(); // nothing waits yet: the output starts with the full 1791 + taps zeros
     // The filter spectra hold nothing yet: the first block must build them.
     filtersDirty.store(true);
 }
 
 void BlockConvolver::reserve(int32_t hostBlockSize) {
     const size_t frames = static_cast<size_t>(std::clamp(hostBlockSize, 1, kLargestReservedBlock));
-    // Twice the largest fill of each queue, so that the queues rarely have to move their
-    // contents down to the start of their storage.
+    // Twice the largest fill of each queue at the longest responses, so that the queues rarely
+    // have to move their contents down to the start of their storage, and a table of longer
+    // responses needs no more room.
     for (int channel = 0; channel < kChannels; ++channel)
-        outputQueue[channel].reserve(2 * (kPrimedOutputZeros + kBlockLength + frames));
+        outputQueue[channel].reserve(2 * (kSignalDelay + kMostTaps + kBlockLength + frames));
+}
+
+bool BlockConvolver::takeUpOfferedTable() {
+    if (!tables.takeUp()) return false;
+    filterRecord = -1; // the same record of another table is another filter
+    filtersDirty.store(true);
+    return true;
 }
 
 void BlockConvolver::resume() {
     // Input still waiting is rendered first, ahead of new input. The output starts with that
     // many fewer zeros, so new input still leaves exactly kSignalDelay frames later, the latency
     // the host compensates, and the waiting input is delivered just before it.
+    if (tables.takeUp()) {
+        filterTaps = tables.current().taps();
+        filtersDirty.store(true); // the filters come from the new table
+    }
     const size_t pending = static_cast<size_t>(blockFill);
     for (int channel = 0; channel < kChannels; ++channel) {
         outputQueue[channel].clear();
-        outputQueue[channel].appendZeros(kPrimedOutputZeros - pending);
+        outputQueue[channel].appendZeros(static_cast<size_t>(kSignalDelay + filterTaps) - pending);
     }
     outputRunning = false;
 }
@@ -295,7 +321,7 @@ void BlockConvolver::renderBlock() {
     // Room for both channels first, so that a failed allocation leaves both queues as they were.
     for (int channel = 0; channel < kChannels; ++channel)
         outputQueue[channel].prepareAppend(kBlockLength);
-    writePosition = static_cast<uint32_t>(outputQueue[0].size() - kWriteBack);
+    writePosition = static_cast<uint32_t>(outputQueue[0].size() - static_cast<size_t>(filterTaps));
 
     // Cleared before the direction is read: a change arriving during the rebuild raises the
     // flag again and is picked up at the next block.
@@ -326,7 +352,8 @@ void BlockConvolver::renderBlock() {
 
     for (int channel = 0; channel < kChannels; ++channel) {
         outputQueue[channel].appendUnset(kBlockLength);
-        kernels.place(outputQueue[channel].data() + writePosition, inputSpectrum[channel]);
+        kernels.place(outputQueue[channel].data() + writePosition, inputSpectrum[channel],
+                      filterTaps);
     }
 }
 
@@ -372,11 +399,14 @@ void BlockConvolver::computeEarFilters() {
 
 void BlockConvolver::loadEarFilters(int32_t record) {
     filterRecord = record;
+    const EarTable& table = tables.current();
     for (int channel = 0; channel < kChannels; ++channel) {
-        const Ear ear = static_cast<Ear>(channel);
+        const float* response = table.record(static_cast<Ear>(channel), record);
         double* taps = hrirBuffer[channel];
-        for (int32_t t = 0; t < kHrirLength; ++t)
-            taps[t] = table.tap(ear, record, t) * kTapScale;
+        for (int32_t t = 0; t < filterTaps; ++t)
+            taps[t] = response[t];
+        // A table of shorter responses than the last leaves nothing of it behind.
+        std::fill(taps + filterTaps, taps + kMostTaps, 0.0);
     }
     for (int channel = 0; channel < kChannels; ++channel)
         fft.forward_transform(earFilterSpectrum[channel], hrirBuffer[channel]);

@@ -7,6 +7,13 @@
 // half stays zero; the inverse transform writes the input spectrum, which is no longer needed by
 // then, so the block buffer never has to be cleared again.
 //
+// The responses come from an ear table at the rate the engine renders at (EarTable), up to 1025
+// taps long: with 1024-frame blocks the linear convolution then fills the 2048-point transform
+// exactly. A block's result reaches as far behind the block as the responses are long, so the
+// output queue is primed with 1791 zeros plus the taps of a response, and the signal leaves
+// 1791 frames after it came in at every rate. A new table (the host set another rate) waits
+// until the output restarts (resume).
+//
 // The direction comes from three values owned by the plug-in: azimuth and elevation, which the
 // convolver reads when it rebuilds the ear filters, and the flag that asks for the rebuild. They
 // may change on another thread at any time.
@@ -20,13 +27,16 @@
 // output (re)starts has nothing to fade from and takes the current filters at once.
 #pragma once
 
+#include "engine/EarTable.h"
 #include "engine/EngineConstants.h"
 #include "engine/HrirTable.h"
 #include "engine/SampleQueue.h"
+#include "engine/TableHandOver.h"
 #include "fft/FFTReal.h"
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 namespace vorpane {
 
@@ -35,8 +45,15 @@ class BlockConvolver {
     // Host blocks up to this size are processed without allocating from construction on.
     static constexpr int32_t kPreparedBlockSize = 4096;
 
+    // widest: the widest vector instructions to use where the processor has them, as for
+    // FFTReal (narrower ones only for measurements and tests).
+    BlockConvolver(std::shared_ptr<const EarTable> table, const std::atomic<float>& azimuth,
+                   const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty,
+                   fftreal::VectorTier widest = fftreal::VectorTier::avx2_fma);
+    // On a stored table of 44.1 kHz records, used at 44.1 kHz (tests and tools).
     BlockConvolver(HrirTable table, const std::atomic<float>& azimuth,
-                   const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty);
+                   const std::atomic<float>& elevation, std::atomic<bool>& filtersDirty,
+                   fftreal::VectorTier widest = fftreal::VectorTier::avx2_fma);
 
     BlockConvolver(const BlockConvolver&) = delete;
     BlockConvolver& operator=(const BlockConvolver&) = delete;
@@ -49,20 +66,25 @@ class BlockConvolver {
 
     // Restarts the output: the queued output is replaced by zeros. Input still waiting is
     // rendered first when processing goes on, and new input keeps the delay of kSignalDelay.
+    // Takes up the table offered last, if any.
     void resume();
+
+    // Any thread but the audio thread, also while it renders: the table to render with from the
+    // next resume on. Throws std::bad_alloc when memory runs out; the table in use stays.
+    void offerTable(std::shared_ptr<const EarTable> table) { tables.offer(std::move(table)); }
+    // The table in use and the taps of its responses.
+    const EarTable& earTable() const { return tables.current(); }
+    int32_t responseTaps() const { return filterTaps; }
 
     // Makes room in the queues for host blocks of this many frames, so that processing them
     // allocates nothing.
     void reserve(int32_t hostBlockSize);
 
-    // Reads its records from another table from the next block on, which builds its filters
-    // from it and fades to them as to a new direction. Called between blocks on the thread that
-    // processes, never during processing; the previous table is no longer read once this returns.
-    void useTable(HrirTable other) {
-        table = other;
-        filterRecord = -1; // the same record of another table is another filter
-        filtersDirty.store(true);
-    }
+    // Between blocks, on the thread that processes: takes up the table offered last without
+    // restarting the output. It must be one at the rate in use (another set of responses, as
+    // long as those in use). The next block builds its filters from it and fades to them as to
+    // a new direction. Allocates and frees nothing; true when it took one up.
+    bool takeUpOfferedTable();
 
     // Picks the table record of the current direction and computes both ear filter spectra.
     void computeEarFilters();
@@ -80,7 +102,7 @@ class BlockConvolver {
         void (*multiply)(double* y, const double* x, const double* h);
         void (*multiplyAndSum)(double* y, const double* xOld, const double* hOld,
                                const double* xNew, const double* hNew);
-        void (*place)(double* target, const double* result);
+        void (*place)(double* target, const double* result, int32_t taps);
     };
 
   private:
@@ -103,11 +125,12 @@ class BlockConvolver {
 
     static constexpr int kChannels = 2;
 
-    HrirTable table;
+    TableHandOver tables;
+    int32_t filterTaps; // of the table in use
     const std::atomic<float>& azimuth;
     const std::atomic<float>& elevation;
     std::atomic<bool>& filtersDirty;
-    FFTReal<double> fft{kTransformLength};
+    FFTReal<double> fft;
     Kernels kernels; // of the same vector instructions as fft
 
     int32_t blockFill = 0; // input frames in the first half of each block buffer

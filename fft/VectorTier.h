@@ -1,13 +1,10 @@
 // The widest vector instructions a transform of doubles may use, and the one look at the
 // processor that tells which it has. Each transform object asks once, when it is made, and keeps
-// the answer; nothing is looked up while it transforms.
-//
-// FFTREAL_NO_AVX leaves the AVX2 sweeps out, so that the loops of processors without them can be
-// tested on one that has them.
+// the answer; nothing is looked up while it transforms. A transform asked for a narrower tier
+// than the processor has runs the narrower loops, which is how they are tested on any processor.
 #pragma once
 
-#if defined(__SSE2__) && defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) &&       \
-    !defined(FFTREAL_NO_AVX)
+#if defined(__SSE2__) && defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define FFTREAL_AVX2_SWEEPS 1
 #endif
 

@@ -1,5 +1,7 @@
 #include "lv2/HrtfFileParameter.h"
 
+#include "engine/EarTableCache.h"
+#include "engine/HrirTable.h"
 #include "lv2/HrtfLoader.h"
 #include "lv2/Lv2Ports.h"
 
@@ -8,6 +10,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace vorpane::lv2 {
 
@@ -28,7 +31,7 @@ size_t reportBytes(size_t pathBytes) {
 } // namespace
 
 HrtfFileParameter::HrtfFileParameter(BlockConvolver& engine, const LV2_Feature* const* features)
-    : engine(engine) {
+    : engine(engine), rate(engine.earTable().rate()) {
     map = static_cast<LV2_URID_Map*>(const_cast<void*>(feature(features, LV2_URID__map)));
     schedule = static_cast<LV2_Worker_Schedule*>(
         const_cast<void*>(feature(features, LV2_WORKER__schedule)));
@@ -164,8 +167,9 @@ LV2_Worker_Status HrtfFileParameter::workResponse(uint32_t size, const void* bod
     if (!body || size != sizeof outcome) return LV2_WORKER_ERR_UNKNOWN;
     std::memcpy(&outcome, body, sizeof outcome);
     if (outcome.accepted) {
-        // The engine stops reading the old table before the worker is asked to free it.
-        engine.useTable(outcome.table ? outcome.table->table() : embeddedHrirTable());
+        // The worker offered the new ear table; the engine takes it up before its next block.
+        // The one it gives up is let go on the worker at the next offer.
+        engine.takeUpOfferedTable();
         release(current.exchange(outcome.table));
     }
     reportDue = true;
@@ -180,16 +184,33 @@ HrtfFileParameter::Outcome HrtfFileParameter::prepare(Job job, const std::string
                 std::to_string(kLongestPath) + " bytes (keeping " + inUse() + ")");
         return {nullptr, 0};
     }
-    if (path.empty()) return {nullptr, 1};
-    HrtfLoad load = loadHrtf(path);
-    if (load.table) return {load.table.release(), 1};
-    if (job == Job::restore && load.missing) {
-        logLine("Vorpane: the session's HRTF file " + path +
-                " is missing; using the built-in table");
-        return {nullptr, 1};
+    HrtfLoad load;
+    if (!path.empty()) {
+        load = loadHrtf(path);
+        if (!load.table) {
+            if (job != Job::restore || !load.missing) {
+                logLine("Vorpane: HRTF file refused: " + load.refusal + " (keeping " + inUse() +
+                        ")");
+                return {nullptr, 0};
+            }
+            logLine("Vorpane: the session's HRTF file " + path +
+                    " is missing; using the built-in table");
+        }
     }
-    logLine("Vorpane: HRTF file refused: " + load.refusal + " (keeping " + inUse() + ")");
-    return {nullptr, 0};
+    // The ear table at the engine's rate, resampled as the built-in one is, offered to the
+    // engine from here: making it and letting go of the one given up before happen on this
+    // thread.
+    try {
+        engine.offerTable(load.table
+                              ? EarTableCache::process().tableFor(
+                                    HrirTable(load.table->bytes->data()), rate, load.table->bytes)
+                              : builtInEarTable(rate));
+    } catch (const std::bad_alloc&) {
+        logLine("Vorpane: HRTF file refused: " + path +
+                ": not enough memory for its table (keeping " + inUse() + ")");
+        return {nullptr, 0};
+    }
+    return {load.table.release(), 1};
 }
 
 std::string HrtfFileParameter::inUse() const {
@@ -273,8 +294,8 @@ LV2_State_Status HrtfFileParameter::restore(LV2_State_Retrieve_Function retrieve
     // Otherwise nothing else runs on this instance: load, and free the table replaced, here.
     const Outcome outcome = prepare(Job::restore, path, path.size() > kLongestPath);
     if (outcome.accepted) {
+        engine.takeUpOfferedTable();
         LoadedHrtf* old = current.exchange(outcome.table);
-        engine.useTable(outcome.table ? outcome.table->table() : embeddedHrirTable());
         const std::lock_guard<std::mutex> lock(tableLock);
         delete old;
     }

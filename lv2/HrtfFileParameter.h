@@ -78,6 +78,7 @@ class HrtfFileParameter {
     std::string inUse() const;
 
     BlockConvolver& engine;
+    double rate; // the engine's, for the tables made from loaded sets
     LV2_URID_Map* map = nullptr;
     LV2_Worker_Schedule* schedule = nullptr;
     LV2_Log_Logger logger{};

@@ -1,5 +1,6 @@
 #include "lv2/HrtfLoader.h"
 
+#include "engine/HrirTable.h"
 #include "hrtf/HrirTableMaker.h"
 #include "hrtf/SofaSet.h"
 
@@ -18,8 +19,8 @@ HrtfLoad loadHrtf(const std::string& path) {
         MadeTable made = HrirTableMaker().make(set);
         auto loaded = std::make_unique<LoadedHrtf>();
         loaded->path = path;
-        loaded->bytes = made.bytes();
-        if (loaded->bytes.size() != kHrirTableBytes) {
+        loaded->bytes = std::make_shared<const std::vector<unsigned char>>(made.bytes());
+        if (loaded->bytes->size() != kHrirTableBytes) {
             load.refusal = path + ": the table made from it has the wrong size";
             return load;
         }

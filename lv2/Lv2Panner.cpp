@@ -1,6 +1,7 @@
 #include "lv2/Lv2Panner.h"
 
 #include "engine/DirectionAngles.h"
+#include "engine/EarTableCache.h"
 #include "engine/EngineConstants.h"
 #include "engine/HrirTable.h"
 #include "lv2/Lv2Ports.h"
@@ -31,8 +32,8 @@ void follow(const float* port, float& seen, const AngleScale& scale, std::atomic
 
 } // namespace
 
-Lv2Panner::Lv2Panner(const LV2_Feature* const* features)
-    : engine(embeddedHrirTable(), azimuth, elevation, filtersDirty), file(engine, features),
+Lv2Panner::Lv2Panner(double sampleRate, const LV2_Feature* const* features)
+    : engine(builtInEarTable(sampleRate), azimuth, elevation, filtersDirty), file(engine, features),
       azimuthSeen(kNeverSeen), elevationSeen(kNeverSeen) {}
 
 void Lv2Panner::connectPort(uint32_t port, void* data) {

@@ -2,6 +2,7 @@
 
 #include "editor/VrpEditor.h"
 
+#include "engine/EarTableCache.h"
 #include "engine/EngineConstants.h"
 #include "engine/HrirTable.h"
 
@@ -19,10 +20,14 @@ constexpr int32_t kElevationIndex = 1;
 
 } // namespace
 
-AVorpane::AVorpane(audioMasterCallback audioMaster)
+AEffEditor* AVorpane::makePanel(AVorpane& plugin) {
+    return new VrpEditor(&plugin);
+}
+
+AVorpane::AVorpane(audioMasterCallback audioMaster, EditorMaker makeEditor)
     : AudioEffectX(audioMaster, kNumPrograms, kNumParams),
       programs(std::make_unique<VrpProgram[]>(kNumPrograms)),
-      engine(vorpane::embeddedHrirTable(), azimuth, elevation, filtersDirty) {
+      engine(vorpane::builtInEarTable(getSampleRate()), azimuth, elevation, filtersDirty) {
     azimuth = 0.0f;
     elevation = 0.0f;
     applyProgram(0);
@@ -32,7 +37,7 @@ AVorpane::AVorpane(audioMasterCallback audioMaster)
     setUniqueID(kUniqueId);
     setInitialDelay(vorpane::kReportedLatency);
     try {
-        new VrpEditor(this); // registers itself as the editor, owned from now on
+        if (makeEditor) setEditor(makeEditor(*this));
     } catch (...) {
         // A half-built editor is already freed; the record must not keep pointing at it.
         setEditor(nullptr);
@@ -42,14 +47,26 @@ AVorpane::AVorpane(audioMasterCallback audioMaster)
 
 AVorpane::~AVorpane() = default;
 
+void AVorpane::suspend() {
+    resumed = false;
+    AudioEffectX::suspend();
+}
+
 void AVorpane::resume() {
     AudioEffectX::resume();
+    engine.reserve(getBlockSize());
     engine.resume();
+    resumed = true;
+}
+
+void AVorpane::setSampleRate(float newSampleRate) {
+    AudioEffectX::setSampleRate(newSampleRate);
+    engine.offerTable(vorpane::builtInEarTable(newSampleRate));
 }
 
 void AVorpane::setBlockSize(int32_t newBlockSize) {
     AudioEffectX::setBlockSize(newBlockSize);
-    engine.reserve(newBlockSize);
+    if (!resumed) engine.reserve(newBlockSize);
 }
 
 void AVorpane::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {

@@ -24,11 +24,24 @@ class AVorpane : public AudioEffectX {
     static constexpr int32_t kUniqueId = fourCharCode('A', 'V', 'p', 'n');
     static constexpr int32_t kVendorVersion = 1000;
 
-    explicit AVorpane(audioMasterCallback audioMaster);
+    // Makes the editor the plug-in starts with, which the plug-in owns from then on (null for
+    // none). A plug-in makes its panel, VrpEditor, unless it is handed another maker.
+    using EditorMaker = AEffEditor* (*)(AVorpane& plugin);
+    static AEffEditor* makePanel(AVorpane& plugin);
+
+    explicit AVorpane(audioMasterCallback audioMaster, EditorMaker makeEditor = makePanel);
     ~AVorpane() override;
 
+    void suspend() override;
+    // Also makes the engine's room for blocks of the size announced last.
     void resume() override;
-    // Reserves the engine's room for blocks of this size, so processing them never allocates.
+    // Makes (or finds) the ear table for this rate, on the calling thread; the engine takes it up
+    // at the next resume. A rate outside 8 to 384 kHz is taken as its nearest end; zero, a
+    // negative rate and NaN leave the engine at 44.1 kHz.
+    void setSampleRate(float newSampleRate) override;
+    // Records the size of the host's blocks. While suspended, it also makes the engine's room for
+    // them at once, so that processing them never allocates; while resumed, the audio thread may
+    // be rendering out of that room, so it grows at the next resume.
     void setBlockSize(int32_t newBlockSize) override;
     void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
     void setParameter(int32_t index, float value) override;
@@ -55,6 +68,7 @@ class AVorpane : public AudioEffectX {
     std::atomic<float> azimuth{0.0f};
     std::atomic<float> elevation{0.0f};
     std::atomic<bool> filtersDirty{false};
+    std::atomic<bool> resumed{false};
     vorpane::BlockConvolver engine;
 
     static_assert(std::atomic<float>::is_always_lock_free);

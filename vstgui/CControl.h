@@ -58,8 +58,6 @@ class CControl : public CView {
     float vmax = 1.0f;
     float wheelInc = 0.1f;
     CPoint backOffset;
-    int32_t doubleClickTime = 250;
-    int32_t lastClickTime = -1;
 };
 
 } // namespace VSTGUI

@@ -32,8 +32,13 @@ TEST(EditorThreads, IdleOnTheUiThreadWhileAnotherThreadSetsParameters) {
     int parentWindow = 0;
     ASSERT_EQ(effect->dispatcher(effect, effEditOpen, 0, 0, &parentWindow, 0.0f), 1);
 
+    // The automation starts once the UI thread idles, so that the two overlap even when the
+    // machine is too busy to start the idle loop before 20000 changes are made.
+    std::atomic<bool> idling{false};
     std::atomic<bool> done{false};
     std::thread automation([&] {
+        while (!idling.load())
+            std::this_thread::yield();
         for (int i = 0; i <= 20000; ++i) {
             effect->setParameter(effect, 0, static_cast<float>(i % 101) / 100.0f);
             effect->setParameter(effect, 1, static_cast<float>(i % 37) / 36.0f);
@@ -44,6 +49,7 @@ TEST(EditorThreads, IdleOnTheUiThreadWhileAnotherThreadSetsParameters) {
     while (!done.load()) {
         effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
         ++idles;
+        idling = true;
     }
     automation.join();
     effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);

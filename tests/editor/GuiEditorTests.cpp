@@ -93,9 +93,13 @@ class GuiEditor : public ::testing::Test {
         sizeWindowAnswer = 0;
         platform::setPlatform(&system);
         system.setTicks(startTicks);
-        plugin = new AVorpane(hostCallback);
-        delete plugin->getEditor(); // the plug-in's own panel, replaced by the test's
-        editor = new TestEditor(plugin);
+        makePlugin();
+    }
+    // A plug-in whose editor is the test's instead of its own panel.
+    void makePlugin() {
+        plugin = new AVorpane(
+            hostCallback, [](AVorpane& owner) -> AEffEditor* { return new TestEditor(&owner); });
+        editor = static_cast<TestEditor*>(plugin->getEditor());
         effect = plugin->getAeffect();
     }
     void TearDown() override {
@@ -307,8 +311,5 @@ TEST_F(GuiEditor, ThreadSetUpIsBalanced) {
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
     EXPECT_EQ(system.threadInitDepth(), 0);
     EXPECT_EQ(system.openWindowCount(), 0);
-    plugin = new AVorpane(hostCallback);
-    delete plugin->getEditor();
-    editor = new TestEditor(plugin);
-    effect = plugin->getAeffect();
+    makePlugin();
 }

@@ -1,5 +1,6 @@
 #include "engine/EngineConstants.h"
 #include "tests/engine/EngineRig.h"
+#include "tests/support/EachVectorTier.h"
 
 #include <gtest/gtest.h>
 
@@ -25,8 +26,15 @@ Stereo impulse(size_t frames, size_t at, Ear ear) {
 
 } // namespace
 
-TEST(ConvolverDelay, SilentUntilTheDelayHasPassed) {
-    EngineRig rig(SyntheticTable::random(1));
+ON_EACH_VECTOR_TIER(ConvolverDelay);
+ON_EACH_VECTOR_TIER(ConvolverFaultyInput);
+ON_EACH_VECTOR_TIER(ConvolverParameters);
+ON_EACH_VECTOR_TIER(ConvolverResume);
+ON_EACH_VECTOR_TIER(ConvolverSettling);
+ON_EACH_VECTOR_TIER(ConvolverStreaming);
+
+TEST_P(ConvolverDelay, SilentUntilTheDelayHasPassed) {
+    EngineRig rig(SyntheticTable::random(1), tier());
     Stereo input = enginetest::randomStereo(6000, 2);
     const Stereo output = rig.runFloat(input, {300});
     for (size_t i = 0; i < kDelay; ++i) {
@@ -37,9 +45,9 @@ TEST(ConvolverDelay, SilentUntilTheDelayHasPassed) {
     EXPECT_NE(output.right[kDelay], 0.0);
 }
 
-TEST(ConvolverDelay, ImpulseLeavesThroughTapZeroOnItsOwnSide) {
+TEST_P(ConvolverDelay, ImpulseLeavesThroughTapZeroOnItsOwnSide) {
     for (size_t at : {size_t{0}, size_t{700}, size_t{1023}, size_t{1024}, size_t{3000}}) {
-        EngineRig rig(SyntheticTable::tapZeroOnly(16384));
+        EngineRig rig(SyntheticTable::tapZeroOnly(16384), tier());
         const Stereo output = rig.runFloat(impulse(8000, at, Ear::left), {137});
         for (size_t i = 0; i < output.frames(); ++i) {
             ASSERT_NEAR(output.left[i], i == at + kDelay ? 0.5 : 0.0, 1e-12) << at << " " << i;
@@ -48,23 +56,23 @@ TEST(ConvolverDelay, ImpulseLeavesThroughTapZeroOnItsOwnSide) {
     }
 }
 
-TEST(ConvolverDelay, FirstBlockBuildsTheFiltersWhateverTheFlagSaidBefore) {
-    EngineRig rig(SyntheticTable::tapZeroOnly(16384));
+TEST_P(ConvolverDelay, FirstBlockBuildsTheFiltersWhateverTheFlagSaidBefore) {
+    EngineRig rig(SyntheticTable::tapZeroOnly(16384), tier());
     rig.filtersDirty = false;
     rig.engine = std::make_unique<vorpane::BlockConvolver>(rig.table.view(), rig.azimuth,
-                                                           rig.elevation, rig.filtersDirty);
+                                                           rig.elevation, rig.filtersDirty, tier());
     const Stereo output = rig.runFloat(impulse(4000, 10, Ear::right), {512});
     EXPECT_NEAR(output.right[10 + kDelay], 0.5, 1e-12);
 }
 
-TEST(ConvolverStreaming, OutputDoesNotDependOnTheHostBlockSize) {
+TEST_P(ConvolverStreaming, OutputDoesNotDependOnTheHostBlockSize) {
     const SyntheticTable table = SyntheticTable::random(5);
     const Stereo input = enginetest::randomStereo(20000, 6);
     // Direction changes in blocks 1 and 2 (which fades from the fade before it), two in block
     // 8, one in block 14.
     const std::vector<enginetest::ParameterChange> changes = {
         {1500, 0, 0.1f}, {2100, 1, 0.9f}, {9000, 0, 0.7f}, {9001, 1, 0.3f}, {15000, 0, 0.0f}};
-    EngineRig reference(table);
+    EngineRig reference(table, tier());
     const Stereo expected = reference.runFloat(input, {1024}, changes);
 
     std::mt19937 generator(8);
@@ -77,29 +85,29 @@ TEST(ConvolverStreaming, OutputDoesNotDependOnTheHostBlockSize) {
 
     for (const std::vector<int32_t>& calls : std::vector<std::vector<int32_t>>{
              {1}, {64}, {1000}, {4096}, {1, 2047, 0, 5000, 3}, mixed}) {
-        EngineRig rig(table);
+        EngineRig rig(table, tier());
         const Stereo output = rig.runFloat(input, calls, changes);
         ASSERT_EQ(output.left, expected.left) << "first call size " << calls[0];
         ASSERT_EQ(output.right, expected.right) << "first call size " << calls[0];
     }
 }
 
-TEST(ConvolverStreaming, QueueLengthsAfterTheFirstCall) {
+TEST_P(ConvolverStreaming, QueueLengthsAfterTheFirstCall) {
     const SyntheticTable table = SyntheticTable::random(7);
     struct Case {
         int32_t frames;
         size_t input, output;
     };
     for (const Case& c : {Case{512, 512, 1535}, Case{1024, 0, 2047}, Case{3000, 952, 1095}}) {
-        EngineRig rig(table);
+        EngineRig rig(table, tier());
         rig.runFloat(Stereo(static_cast<size_t>(c.frames)), {c.frames});
         EXPECT_EQ(rig.engine->inputQueueLength(), c.input) << c.frames;
         EXPECT_EQ(rig.engine->outputQueueLength(), c.output) << c.frames;
     }
 }
 
-TEST(ConvolverStreaming, NegativeAndZeroCountsDoNothing) {
-    EngineRig rig(SyntheticTable::random(7));
+TEST_P(ConvolverStreaming, NegativeAndZeroCountsDoNothing) {
+    EngineRig rig(SyntheticTable::random(7), tier());
     float sample = 3.0f;
     float* inputs[] = {&sample, &sample};
     float* outputs[] = {&sample, &sample};
@@ -110,8 +118,8 @@ TEST(ConvolverStreaming, NegativeAndZeroCountsDoNothing) {
     EXPECT_EQ(rig.engine->outputQueueLength(), 2047u);
 }
 
-TEST(ConvolverResume, PendingInputComesFirstAndNewInputKeepsTheReportedDelay) {
-    EngineRig rig(SyntheticTable::tapZeroOnly(16384));
+TEST_P(ConvolverResume, PendingInputComesFirstAndNewInputKeepsTheReportedDelay) {
+    EngineRig rig(SyntheticTable::tapZeroOnly(16384), tier());
     // 1324 frames: one block rendered, 300 left waiting, the impulse at frame 100 of them.
     rig.runFloat(impulse(1324, 1124, Ear::left), {1324});
     ASSERT_EQ(rig.engine->inputQueueLength(), 300u);
@@ -129,8 +137,8 @@ TEST(ConvolverResume, PendingInputComesFirstAndNewInputKeepsTheReportedDelay) {
     EXPECT_EQ(rig.engine->inputQueueLength() + rig.engine->outputQueueLength(), 2047u);
 }
 
-TEST(ConvolverResume, WithNothingWaitingTheOutputRestartsWithTheFullDelay) {
-    EngineRig rig(SyntheticTable::tapZeroOnly(16384));
+TEST_P(ConvolverResume, WithNothingWaitingTheOutputRestartsWithTheFullDelay) {
+    EngineRig rig(SyntheticTable::tapZeroOnly(16384), tier());
     rig.runFloat(impulse(2048, 10, Ear::left), {512});
     rig.engine->resume();
     EXPECT_EQ(rig.engine->outputQueueLength(), 2047u);
@@ -139,8 +147,8 @@ TEST(ConvolverResume, WithNothingWaitingTheOutputRestartsWithTheFullDelay) {
         ASSERT_NEAR(output.left[i], i == kDelay + 7 ? 0.5 : 0.0, 1e-12) << i;
 }
 
-TEST(ConvolverParameters, ChangeFadesOverTheNextBlock) {
-    EngineRig rig(SyntheticTable::recordMarkers());
+TEST_P(ConvolverParameters, ChangeFadesOverTheNextBlock) {
+    EngineRig rig(SyntheticTable::recordMarkers(), tier());
     // Calls of 100 frames; the change arrives after frame 1500, inside block 1, which is
     // rendered by the call that completes it and fades from the old direction to the new one.
     Stereo first(1500), second(6500);
@@ -163,12 +171,12 @@ TEST(ConvolverParameters, ChangeFadesOverTheNextBlock) {
         ASSERT_EQ(left[i], 601 / 32768.0) << i;
 }
 
-TEST(ConvolverParameters, FirstBlockAfterConstructionOrResumeTakesTheDirectionAtOnce) {
+TEST_P(ConvolverParameters, FirstBlockAfterConstructionOrResumeTakesTheDirectionAtOnce) {
     // A host restoring a session resumes, sets the parameters and then processes: the first
     // block has nothing before it to fade from.
     Stereo ones(4096);
     std::fill(ones.left.begin(), ones.left.end(), 1.0);
-    EngineRig rig(SyntheticTable::recordMarkers());
+    EngineRig rig(SyntheticTable::recordMarkers(), tier());
     rig.setParameter(1, 0.0f); // record 12
     const Stereo fresh = rig.runFloat(ones, {256});
     rig.engine->resume();
@@ -180,12 +188,12 @@ TEST(ConvolverParameters, FirstBlockAfterConstructionOrResumeTakesTheDirectionAt
     }
 }
 
-TEST(ConvolverParameters, TheSameDirectionAgainChangesNothing) {
+TEST_P(ConvolverParameters, TheSameDirectionAgainChangesNothing) {
     const SyntheticTable table = SyntheticTable::random(17);
     const Stereo input = enginetest::randomStereo(12000, 18);
-    EngineRig reference(table);
+    EngineRig reference(table, tier());
     const Stereo expected = reference.runFloat(input, {512});
-    EngineRig rig(table);
+    EngineRig rig(table, tier());
     Stereo output(input.frames());
     for (size_t done = 0; done < input.frames(); done += 500) {
         rig.setParameter(0, 0.5f + 0.01f * (done % 3)); // the same azimuth step, 12
@@ -201,9 +209,9 @@ TEST(ConvolverParameters, TheSameDirectionAgainChangesNothing) {
     EXPECT_EQ(output.right, expected.right);
 }
 
-TEST(ConvolverSettling, ConstantAndAlternatingInputsSettleToTapSums) {
+TEST_P(ConvolverSettling, ConstantAndAlternatingInputsSettleToTapSums) {
     const SyntheticTable table = SyntheticTable::random(12);
-    EngineRig rig(table);
+    EngineRig rig(table, tier());
     Stereo input(8000);
     for (size_t i = 0; i < input.frames(); ++i) {
         input.left[i] = 1.0;
@@ -224,10 +232,10 @@ TEST(ConvolverSettling, ConstantAndAlternatingInputsSettleToTapSums) {
     }
 }
 
-TEST(ConvolverFaultyInput, NotANumberOrInfinitySpoilsOnlyTheOutputOfItsOwnBlock) {
+TEST_P(ConvolverFaultyInput, NotANumberOrInfinitySpoilsOnlyTheOutputOfItsOwnBlock) {
     const SyntheticTable table = SyntheticTable::random(13);
     const Stereo clean = enginetest::randomStereo(12000, 14);
-    EngineRig reference(table);
+    EngineRig reference(table, tier());
     const Stereo expected = reference.runFloat(clean, {300});
 
     // Frame 2500 lies in block 2, whose 1279 result samples start at output frame 1791 + 2048;
@@ -238,7 +246,7 @@ TEST(ConvolverFaultyInput, NotANumberOrInfinitySpoilsOnlyTheOutputOfItsOwnBlock)
         Stereo input = clean;
         input.left[2500] = bad;
         input.right[2500] = bad;
-        EngineRig rig(table);
+        EngineRig rig(table, tier());
         const Stereo output = rig.runFloat(input, {300});
         for (size_t i = 0; i < output.frames(); ++i) {
             if (i >= blockStart && i < spoiledEnd) continue;
@@ -248,15 +256,15 @@ TEST(ConvolverFaultyInput, NotANumberOrInfinitySpoilsOnlyTheOutputOfItsOwnBlock)
     }
 }
 
-TEST(ConvolverStreaming, InPlaceBuffersGiveTheSameOutput) {
+TEST_P(ConvolverStreaming, InPlaceBuffersGiveTheSameOutput) {
     // Hosts often hand over the same buffers for input and output; every call size reads its
     // input before it writes its output.
     const SyntheticTable table = SyntheticTable::random(15);
     const Stereo input = enginetest::randomStereo(6000, 16);
-    EngineRig reference(table);
+    EngineRig reference(table, tier());
     const Stereo expected = reference.runFloat(input, {1000});
     for (int32_t size : {1, 3, 64, 1023, 1024, 2500}) {
-        EngineRig rig(table);
+        EngineRig rig(table, tier());
         Stereo output(input.frames());
         std::vector<float> left(static_cast<size_t>(size)), right(static_cast<size_t>(size));
         for (size_t done = 0; done < input.frames(); done += static_cast<size_t>(size)) {

@@ -1,4 +1,5 @@
 #include "tests/engine/EngineRig.h"
+#include "tests/support/EachVectorTier.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@ using vorpane::Ear;
 
 namespace {
 
-class EarFilters : public ::testing::Test {
+class EarFilters : public testsupport::EachVectorTier {
   protected:
     // The record the engine picked for a direction, read back from the marker in tap 0.
     int32_t recordFor(float azimuth, float elevation) {
@@ -25,12 +26,15 @@ class EarFilters : public ::testing::Test {
     }
 
     SyntheticTable table = SyntheticTable::recordMarkers();
-    EngineRig rig{table};
+    EngineRig rig{table, tier()};
 };
 
 } // namespace
 
-TEST_F(EarFilters, DirectionSelectsItsRecord) {
+INSTANTIATE_ON_EACH_VECTOR_TIER(EarFilters);
+ON_EACH_VECTOR_TIER(EarFilterSpectra);
+
+TEST_P(EarFilters, DirectionSelectsItsRecord) {
     EXPECT_EQ(recordFor(0.5f, 0.5f), 612);
     EXPECT_EQ(recordFor(0.0f, 0.0f), 0);
     EXPECT_EQ(recordFor(1.0f, 1.0f), 1249);
@@ -38,7 +42,7 @@ TEST_F(EarFilters, DirectionSelectsItsRecord) {
     EXPECT_EQ(recordFor(0.0f, 1.0f), 25 * 49);
 }
 
-TEST_F(EarFilters, BandEdges) {
+TEST_P(EarFilters, BandEdges) {
     EXPECT_EQ(recordFor(0.9603f, 0.0f), 23);
     EXPECT_EQ(recordFor(0.9604f, 0.0f), 24);
     EXPECT_EQ(recordFor(0.0f, 0.9801f), 25 * 48);
@@ -47,7 +51,7 @@ TEST_F(EarFilters, BandEdges) {
     EXPECT_EQ(recordFor(0.0401f, 0.0201f), 1 + 25); // just above
 }
 
-TEST_F(EarFilters, ValuesOutsideTheRangeStayInTheTable) {
+TEST_P(EarFilters, ValuesOutsideTheRangeStayInTheTable) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     EXPECT_EQ(recordFor(1.5f, 7.0f), 1249);
@@ -58,9 +62,9 @@ TEST_F(EarFilters, ValuesOutsideTheRangeStayInTheTable) {
     EXPECT_EQ(recordFor(nan, 1.0f), 1225);
 }
 
-TEST(EarFilterSpectra, HoldTheScaledRecordZeroPadded) {
+TEST_P(EarFilterSpectra, HoldTheScaledRecordZeroPadded) {
     const SyntheticTable table = SyntheticTable::random(3);
-    EngineRig rig(table);
+    EngineRig rig(table, tier());
     rig.engine->computeEarFilters();
     for (Ear ear : {Ear::left, Ear::right}) {
         const double* taps = rig.engine->hrir(ear);
@@ -79,11 +83,11 @@ TEST(EarFilterSpectra, HoldTheScaledRecordZeroPadded) {
     }
 }
 
-TEST(EarFilterSpectra, AllZeroRecordGivesSilence) {
+TEST_P(EarFilterSpectra, AllZeroRecordGivesSilence) {
     SyntheticTable table = SyntheticTable::random(4);
     for (int32_t t = 0; t < 256; ++t)
         table.setTap(Ear::right, 612, t, 0);
-    EngineRig rig(table);
+    EngineRig rig(table, tier());
     const auto output = rig.runFloat(enginetest::randomStereo(5000, 9), {512});
     for (size_t i = 0; i < output.frames(); ++i)
         ASSERT_EQ(output.right[i], 0.0) << i;

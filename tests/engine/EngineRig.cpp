@@ -62,9 +62,9 @@ bool embeddedTableIsEmpty() {
     return true;
 }
 
-EngineRig::EngineRig(SyntheticTable table)
+EngineRig::EngineRig(SyntheticTable table, fftreal::VectorTier widest)
     : table(std::move(table)), engine(std::make_unique<vorpane::BlockConvolver>(
-                                   this->table.view(), azimuth, elevation, filtersDirty)) {}
+                                   this->table.view(), azimuth, elevation, filtersDirty, widest)) {}
 
 void EngineRig::setParameter(int32_t index, float value) {
     (index == 0 ? azimuth : elevation).store(value);

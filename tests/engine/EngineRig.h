@@ -54,8 +54,9 @@ struct ParameterChange {
 
 class EngineRig {
   public:
-    // Keeps its own copy of the table, which the engine reads.
-    explicit EngineRig(SyntheticTable table);
+    // Keeps its own copy of the table, which the engine reads; the engine uses vector
+    // instructions up to widest.
+    EngineRig(SyntheticTable table, fftreal::VectorTier widest);
 
     // Stores a parameter value and raises the rebuild flag, as the plug-in's setParameter does.
     void setParameter(int32_t index, float value);

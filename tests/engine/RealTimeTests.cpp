@@ -98,6 +98,28 @@ TEST_F(Processing, BlocksUpTo4096NeedNoAnnouncement) {
     EXPECT_EQ(count, 0u);
 }
 
+TEST_F(Processing, ABlockSizeAnnouncedWhileResumedTakesEffectAtTheNextResume) {
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    // The audio thread may be rendering out of the queues: the announcement leaves them alone.
+    EXPECT_EQ(allocationsDuring(
+                  [&] { effect->dispatcher(effect, effSetBlockSize, 0, 16384, nullptr, 0.0f); }),
+              0u);
+    // Until the next resume a longer block grows them on demand, once.
+    size_t first = 0, later = 0;
+    processCounted(16384, first);
+    for (int32_t frames : {16384, 1, 4095, 16384})
+        processCounted(frames, later);
+    EXPECT_GT(first, 0u);
+    EXPECT_EQ(later, 0u);
+    effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    size_t resumed = 0;
+    for (int round = 0; round < 3; ++round)
+        for (int32_t frames : {16384, 1, 64, 4095, 16384})
+            processCounted(frames, resumed);
+    EXPECT_EQ(resumed, 0u);
+}
+
 TEST_F(Processing, UnannouncedLargerBlocksGrowTheQueues) {
     // The counter sees the growth, so the tests above would see it too.
     size_t count = 0;

@@ -3,6 +3,7 @@
 // again once that block's 1279 output frames have passed.
 #include "engine/HrirTable.h"
 #include "tests/engine/EngineRig.h"
+#include "tests/support/EachVectorTier.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +17,11 @@ using enginetest::Stereo;
 using enginetest::SyntheticTable;
 using vorpane::Ear;
 
-TEST(ConvolverReference, MatchesDirectConvolutionOutsideTheFades) {
+ON_EACH_VECTOR_TIER(ConvolverReference);
+
+TEST_P(ConvolverReference, MatchesDirectConvolutionOutsideTheFades) {
     const SyntheticTable table = SyntheticTable::random(21);
-    EngineRig rig(table);
+    EngineRig rig(table, tier());
     const size_t frames = 30 * 1024;
     const Stereo input = enginetest::randomStereo(frames, 22);
     Stereo output(frames);

@@ -1,6 +1,7 @@
 // Each precondition stops the process with its expression text, its file and its line.
 #include "fft/DynArray.h"
 #include "tests/fft/FFTRealProbe.h"
+#include "tests/support/EachVectorTier.h"
 
 #include <gtest/gtest.h>
 
@@ -27,11 +28,11 @@ namespace {
     return report(expression, "DynArray\\.h");
 }
 
-class FFTRealAssertions : public ::testing::Test {
+class FFTRealAssertions : public testsupport::EachVectorTier {
   protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
 
-    FFTRealProbe fft{64};
+    FFTRealProbe fft{64, tier()};
     std::vector<double> a = std::vector<double>(64, 0.0);
     std::vector<double> b = std::vector<double>(64, 0.0);
 };
@@ -44,7 +45,9 @@ TEST(FFTRealAssertionsOff, ChecksAreCompiledOutWithNDEBUG) {
 }
 #else
 
-TEST_F(FFTRealAssertions, Construction) {
+INSTANTIATE_ON_EACH_VECTOR_TIER(FFTRealAssertions);
+
+TEST_P(FFTRealAssertions, Construction) {
     EXPECT_DEATH(FFTReal<double>(0), inFFTReal("x > 0"));
     // A negative length fails on the work buffer, which is made before the checks.
     EXPECT_DEATH(FFTReal<double>(-8), inDynArray("size >= 0"));
@@ -53,7 +56,7 @@ TEST_F(FFTRealAssertions, Construction) {
     EXPECT_DEATH(FFTReal<double>(2047), inFFTReal("FFTReal_is_pow2 (length)"));
 }
 
-TEST_F(FFTRealAssertions, TransformEntries) {
+TEST_P(FFTRealAssertions, TransformEntries) {
     double* work = fft.use_buffer();
     for (bool inverse : {false, true}) {
         auto run = [&](double* f, double* x) {
@@ -70,7 +73,7 @@ TEST_F(FFTRealAssertions, TransformEntries) {
     }
 }
 
-TEST_F(FFTRealAssertions, ForwardPasses) {
+TEST_P(FFTRealAssertions, ForwardPasses) {
     EXPECT_DEATH(fft.compute_direct_pass_1_2(nullptr, a.data()), inFFTReal("df != 0"));
     EXPECT_DEATH(fft.compute_direct_pass_1_2(a.data(), nullptr), inFFTReal("x != 0"));
     EXPECT_DEATH(fft.compute_direct_pass_1_2(a.data(), a.data()), inFFTReal("df != x"));
@@ -90,7 +93,7 @@ TEST_F(FFTRealAssertions, ForwardPasses) {
                  inFFTReal("pass < _nbr_bits"));
 }
 
-TEST_F(FFTRealAssertions, InversePasses) {
+TEST_P(FFTRealAssertions, InversePasses) {
     EXPECT_DEATH(fft.compute_inverse_pass_n_lut(nullptr, a.data(), 3), inFFTReal("df != 0"));
     EXPECT_DEATH(fft.compute_inverse_pass_n_lut(a.data(), nullptr, 3), inFFTReal("sf != 0"));
     EXPECT_DEATH(fft.compute_inverse_pass_n_lut(a.data(), a.data(), 3), inFFTReal("df != sf"));
@@ -108,7 +111,7 @@ TEST_F(FFTRealAssertions, InversePasses) {
     EXPECT_DEATH(fft.compute_inverse_pass_1_2(a.data(), a.data()), inFFTReal("x != sf"));
 }
 
-TEST_F(FFTRealAssertions, TableLevelAndNormalisation) {
+TEST_P(FFTRealAssertions, TableLevelAndNormalisation) {
     EXPECT_DEATH(fft.get_trigo_level_ptr(2), inFFTReal("level >= 3"));
     // Only a corrupted length can fail the normalisation's check.
     EXPECT_DEATH(

@@ -3,6 +3,7 @@
 #include "fft/FFTRealKernels.h"
 #include "tests/fft/FFTRealProbe.h"
 #include "tests/fft/Signals.h"
+#include "tests/support/EachVectorTier.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ namespace {
 constexpr int32_t kLength = 2048;
 
 std::vector<int32_t> bitReversal(int32_t length) {
-    FFTRealProbe fft(length);
+    FFTRealProbe fft(length); // the table alone, the same on every tier
     std::vector<int32_t> table(static_cast<size_t>(length));
     for (int32_t i = 0; i < length; ++i)
         table[i] = fft._bit_rev_table[i];
@@ -61,7 +62,9 @@ void plainInversePass(double* df, const double* sf, const double* cos_ptr, int32
 
 } // namespace
 
-TEST(FFTRealKernels, BitReversedStagesMatchThePlainLoops) {
+ON_EACH_VECTOR_TIER(FFTRealKernels);
+
+TEST_P(FFTRealKernels, BitReversedStagesMatchThePlainLoops) {
     const std::vector<double> x = ffttest::randomSignal(kLength, 51);
     const std::vector<int32_t> table = bitReversal(kLength);
     std::vector<double> plain(kLength), paired(kLength);
@@ -73,14 +76,14 @@ TEST(FFTRealKernels, BitReversedStagesMatchThePlainLoops) {
     EXPECT_EQ(paired, plain);
 }
 
-TEST(FFTRealKernels, TablePassesMatchThePlainLoops) {
+TEST_P(FFTRealKernels, TablePassesMatchThePlainLoops) {
     const std::vector<double> source = ffttest::randomSignal(kLength, 52);
     for (int32_t pass = 3; pass < 11; ++pass) {
         const int32_t n = 1 << pass;
         const std::vector<double> level = cosineLevel(pass);
         std::vector<double> plain(kLength), paired(kLength);
         plainForwardPass(plain.data(), source.data(), level.data(), n);
-        FFTRealProbe fft(kLength); // its own table pass
+        FFTRealProbe fft(kLength, tier()); // its own table pass
         fft.compute_direct_pass_n_lut(paired.data(), source.data(), pass);
         EXPECT_EQ(paired, plain) << "forward pass " << pass;
         plainInversePass(plain.data(), source.data(), level.data(), n);
@@ -106,10 +109,10 @@ TEST(FFTRealKernels, TablePassesMatchThePlainLoops) {
     }
 }
 
-TEST(FFTRealKernels, PassThreeMatchesThePlainLoop) {
+TEST_P(FFTRealKernels, PassThreeMatchesThePlainLoop) {
     // Pass 3 works on independent groups of eight; a 16-point transform runs the plain loop.
     const std::vector<double> source = ffttest::randomSignal(kLength, 53);
-    FFTRealProbe small(16), large(kLength);
+    FFTRealProbe small(16, tier()), large(kLength, tier());
     std::vector<double> plain(kLength), whole(kLength);
     for (bool inverse : {false, true}) {
         for (int32_t j = 0; j < kLength; j += 16) {

@@ -3,6 +3,7 @@
 // of a transform summed exactly.
 #include "tests/fft/FFTRealProbe.h"
 #include "tests/fft/Signals.h"
+#include "tests/support/EachVectorTier.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +18,9 @@ double ulpOfPeak(const std::vector<double>& v) {
     return std::nextafter(peak, 2 * peak) - peak;
 }
 
-void expectAccurate(bool perPass) {
+void expectAccurate(bool perPass, fftreal::VectorTier tier) {
     for (int32_t n : {64, 128, 2048}) {
-        FFTRealProbe fft(n);
+        FFTRealProbe fft(n, tier);
         const std::vector<double> x = ffttest::randomSignal(n, 60 + n);
         std::vector<double> f(static_cast<size_t>(n)), y(static_cast<size_t>(n));
         if (perPass)
@@ -43,10 +44,12 @@ void expectAccurate(bool perPass) {
 
 } // namespace
 
-TEST(FFTRealAccuracy, TransformsAreWithinFourUlpsOfThePeak) {
-    expectAccurate(false);
+ON_EACH_VECTOR_TIER(FFTRealAccuracy);
+
+TEST_P(FFTRealAccuracy, TransformsAreWithinFourUlpsOfThePeak) {
+    expectAccurate(false, tier());
 }
 
-TEST(FFTRealAccuracy, OneStagePerPassIsWithinFourUlpsOfThePeak) {
-    expectAccurate(true);
+TEST_P(FFTRealAccuracy, OneStagePerPassIsWithinFourUlpsOfThePeak) {
+    expectAccurate(true, tier());
 }

@@ -1,5 +1,6 @@
 #include "tests/fft/FFTRealProbe.h"
 #include "tests/fft/Signals.h"
+#include "tests/support/EachVectorTier.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +11,12 @@
 using ffttest::maxAbs;
 using ffttest::maxDifference;
 
-TEST(FFTRealRoundTrip, NormalisedInverseOfForwardGivesTheSignalBack) {
+ON_EACH_VECTOR_TIER(FFTRealRoundTrip);
+ON_EACH_VECTOR_TIER(FFTRealOscillators);
+
+TEST_P(FFTRealRoundTrip, NormalisedInverseOfForwardGivesTheSignalBack) {
     for (int32_t n : {1, 2, 4, 8, 16, 64, 2048, 1 << 13, 1 << 14, 1 << 15}) {
-        FFTReal<double> fft(n);
+        FFTReal<double> fft(n, tier());
         const std::vector<double> x = ffttest::randomSignal(n, 11 + n);
         std::vector<double> f(static_cast<size_t>(n)), y(static_cast<size_t>(n));
         fft.forward_transform(f.data(), x.data());
@@ -23,10 +27,10 @@ TEST(FFTRealRoundTrip, NormalisedInverseOfForwardGivesTheSignalBack) {
     }
 }
 
-TEST(FFTRealRoundTrip, RotationErrorStaysSmallForVeryLongTransforms) {
+TEST_P(FFTRealRoundTrip, RotationErrorStaysSmallForVeryLongTransforms) {
     // The rotated twiddles drift with the number of steps; at 2^16 the error is still tiny.
     const int32_t n = 1 << 16;
-    FFTReal<double> fft(n);
+    FFTReal<double> fft(n, tier());
     const std::vector<double> x = ffttest::randomSignal(n, 17);
     std::vector<double> f(static_cast<size_t>(n)), y(static_cast<size_t>(n));
     fft.forward_transform(f.data(), x.data());
@@ -35,11 +39,11 @@ TEST(FFTRealRoundTrip, RotationErrorStaysSmallForVeryLongTransforms) {
     EXPECT_LE(maxDifference(x, y), 1e-11 * maxAbs(x));
 }
 
-TEST(FFTRealOscillators, PassesAgreeWithTheTableVariant) {
+TEST_P(FFTRealOscillators, PassesAgreeWithTheTableVariant) {
     // Above 12 bits the twiddles come from rotation; the cosine table also reaches those
     // levels, so both variants of each pass can run on the same data.
     const int32_t n = 1 << 15;
-    FFTRealProbe fft(n);
+    FFTRealProbe fft(n, tier());
     const std::vector<double> source = ffttest::randomSignal(n, 5);
     std::vector<double> viaTable(n), viaOscillator(n);
     for (int32_t pass = FFTRealProbe::TRIGO_BD_LIMIT + 1; pass < fft._nbr_bits; ++pass) {
@@ -52,10 +56,10 @@ TEST(FFTRealOscillators, PassesAgreeWithTheTableVariant) {
     }
 }
 
-TEST(FFTRealOscillators, LongTransformMatchesTheDirectTransformOnSampledBins) {
+TEST_P(FFTRealOscillators, LongTransformMatchesTheDirectTransformOnSampledBins) {
     const int32_t n = 1 << 14;
     const std::vector<double> x = ffttest::randomSignal(n, 21);
-    FFTReal<double> fft(n);
+    FFTReal<double> fft(n, tier());
     std::vector<double> f(n);
     fft.forward_transform(f.data(), x.data());
     const long double pi = 3.14159265358979323846264338327950288L;

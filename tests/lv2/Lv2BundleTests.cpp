@@ -2,6 +2,7 @@
 // latency port, binaries that export only their descriptors, and a rendering equal, sample for
 // sample, to the VST plug-in's.
 #include "engine/DirectionAngles.h"
+#include "engine/EarTableCache.h"
 #include "engine/EngineConstants.h"
 #include "engine/HrirTable.h"
 #include "tests/support/Command.h"
@@ -81,10 +82,11 @@ Stereo renderWithLv2(const Stereo& input, float azimuth, float elevation, float&
     return output;
 }
 
-// The VST plug-in's rendering of the same signal, in host blocks of 512 frames.
+// The VST plug-in's rendering of the same signal at the same rate, in host blocks of 512 frames.
 Stereo renderWithVst(const Stereo& input, float azimuth, float elevation) {
     testhost::TestHost host;
     host.load();
+    host.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
     host.dispatch(effMainsChanged, 0, 1);
     host.setParameter(0, azimuth);
     host.setParameter(1, elevation);
@@ -182,15 +184,17 @@ TEST(Lv2Render, EqualsTheVstPluginSampleForSampleWithTheImpulse1791FramesLate) {
     EXPECT_TRUE(lv2.left == vst.left);
     EXPECT_TRUE(lv2.right == vst.right);
 
-    // The left ear's response of the direction, from frame 1791 on; silence before.
-    const vorpane::HrirTable table = vorpane::embeddedHrirTable();
+    // The left ear's response of the direction at the host's 48 kHz, from frame 1791 on;
+    // silence before.
+    const auto table = vorpane::builtInEarTable(48000.0);
     const int32_t record =
         vorpane::recordIndex(vorpane::azimuthStep(azimuth), vorpane::elevationStep(elevation));
     for (int32_t i = 0; i < vorpane::kSignalDelay; ++i)
         ASSERT_EQ(lv2.left[static_cast<size_t>(i)], 0.0f) << i;
-    for (int32_t t = 0; t < vorpane::kHrirLength; ++t)
+    ASSERT_EQ(table->taps(), 279);
+    for (int32_t t = 0; t < table->taps(); ++t)
         EXPECT_NEAR(lv2.left[static_cast<size_t>(vorpane::kSignalDelay + t)],
-                    table.tap(vorpane::Ear::left, record, t) / 32768.0, 1e-6)
+                    table->record(vorpane::Ear::left, record)[t], 1e-6)
             << t;
 }
 

@@ -74,10 +74,9 @@ TEST(Glue, HostWrappersWithoutHostAnswerNeutrally) {
 TEST(Glue, EditorFlagFollowsTheAttachedEditorWhichTheEffectOwns) {
     destroyedEditors = 0;
     {
-        AVorpane plugin(nullptr);
-        EXPECT_EQ(plugin.getAeffect()->flags, effFlagsCanReplacing | effFlagsHasEditor);
-        delete plugin.getEditor(); // the plug-in's own panel, replaced here
-        plugin.setEditor(nullptr);
+        AVorpane withPanel(nullptr);
+        EXPECT_EQ(withPanel.getAeffect()->flags, effFlagsCanReplacing | effFlagsHasEditor);
+        AVorpane plugin(nullptr, nullptr);
         EXPECT_EQ(plugin.getAeffect()->flags, effFlagsCanReplacing);
         auto* editor = new CountingEditor(&plugin);
         plugin.setEditor(editor);
@@ -111,8 +110,7 @@ TEST(Glue, ParameterChangesRaiseTheRebuildFlag) {
 }
 
 TEST(Glue, KeyRequestsReachTheEditorAsAKeyRecord) {
-    AVorpane plugin(nullptr);
-    delete plugin.getEditor(); // the plug-in's own panel, replaced here
+    AVorpane plugin(nullptr, nullptr);
     auto* editor = new KeyRecordingEditor(&plugin);
     plugin.setEditor(editor);
     EXPECT_EQ(plugin.dispatcher(effEditKeyDown, 'q', 0x1234, nullptr, 261.9f), 1);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -131,6 +132,62 @@ TEST(Threads, TwoThreadsSetParametersWhileTheAudioThreadRenders) {
     EXPECT_TRUE(std::equal(heard.begin() + from, heard.end(), fresh.begin() + from));
     EXPECT_NE(std::count(fresh.begin() + from, fresh.end(), 0.0f),
               fresh.end() - fresh.begin() - from);
+}
+
+TEST(Threads, ABlockSizeSetWhileTheAudioThreadRendersLeavesTheStreamAlone) {
+    Instance plugin;
+    Instance reference;
+    ASSERT_NE(plugin.effect, nullptr);
+    ASSERT_NE(reference.effect, nullptr);
+    const std::vector<float> signal = noise(160 * kHostBlock, 11);
+    std::atomic<bool> rendering{true};
+    std::vector<float> heard;
+    std::thread audio([&] {
+        heard = plugin.render(signal);
+        rendering = false;
+    });
+    // Every size larger than the last, as a host that reconfigures while playing might send.
+    int calls = 0;
+    std::thread host([&] {
+        for (; rendering.load() && calls < 200; ++calls)
+            plugin.effect->dispatcher(plugin.effect, effSetBlockSize, 0, 4096 * (calls + 2),
+                                      nullptr, 0.0f);
+    });
+    audio.join();
+    host.join();
+    EXPECT_GT(calls, 0);
+    EXPECT_EQ(heard, reference.render(signal));
+}
+
+// Hosts set the rate on their own thread while the audio thread renders, sometimes rates that
+// name no rate at all; the new table is made there and waits for the next resume.
+TEST(Threads, TheRateIsSetOnAnotherThreadWhileTheAudioThreadRenders) {
+    Instance plugin;
+    ASSERT_NE(plugin.effect, nullptr);
+    std::atomic<bool> rendering{true};
+    std::atomic<size_t> nonFinite{0};
+    std::thread audio([&] {
+        const std::vector<float> signal = noise(80 * kHostBlock, 3);
+        for (float v : plugin.render(signal))
+            if (!std::isfinite(v)) nonFinite.fetch_add(1);
+        rendering = false;
+    });
+    const float rates[] = {48000.0f, 0.0f, 22050.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(),
+                           44100.0f};
+    for (size_t set = 0; rendering.load() || set < std::size(rates); ++set)
+        plugin.effect->dispatcher(plugin.effect, effSetSampleRate, 0, 0, nullptr,
+                                  rates[set % std::size(rates)]);
+    audio.join();
+    EXPECT_EQ(nonFinite.load(), 0u);
+
+    // The rate set last is heard after the next resume, as in a fresh instance set to it.
+    plugin.effect->dispatcher(plugin.effect, effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    plugin.effect->dispatcher(plugin.effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    Instance reference;
+    reference.effect->dispatcher(reference.effect, effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    reference.effect->dispatcher(reference.effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    const std::vector<float> impulse = impulseAfterSilence();
+    EXPECT_TRUE(plugin.render(impulse) == reference.render(impulse));
 }
 
 TEST(Threads, EightInstancesRenderOnEightThreads) {

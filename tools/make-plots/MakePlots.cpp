@@ -1,7 +1,10 @@
 // Draws two pictures of the built-in HRIR table and writes them as PNG files:
-//   make-plots <output folder>
+//   make-plots [--rate HZ] <output folder>
 // directions.png: the level difference between the ears for each of the 25 x 50 directions;
-// response.png: the magnitude responses of both ears at three directions.
+// response.png: the magnitude responses of both ears at three directions. With --rate, of the
+// table as the engine renders it at that host rate; by default at the 44.1 kHz it was measured at.
+#include "engine/SampleRates.h"
+#include "engine/TableResampler.h"
 #include "hrtf/TableDirections.h"
 #include "tools/make-plots/HrirFigures.h"
 #include "tools/make-plots/PlotCanvas.h"
@@ -9,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -49,7 +54,18 @@ std::string degrees(double value) {
     return text;
 }
 
-bool drawDirections(const vorpane::HrirTable& table, const std::string& path) {
+std::string kilohertz(double rate) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%g kHz", rate / 1000.0);
+    return text;
+}
+
+// Nothing at the table's own rate, where the pictures have always been drawn.
+std::string atRate(const vorpane::EarTable& table) {
+    return table.rate() == vorpane::kTableRate ? std::string() : " at " + kilohertz(table.rate());
+}
+
+bool drawDirections(const vorpane::EarTable& table, const std::string& path) {
     constexpr double kCellW = 22, kCellH = 11, kLeft = 150, kTop = 84;
     constexpr double kMapW = kCellW * kAzimuthSteps, kMapH = kCellH * kElevationSteps;
     PlotCanvas canvas(860, 730);
@@ -66,8 +82,8 @@ bool drawDirections(const vorpane::HrirTable& table, const std::string& path) {
 
     canvas.text("Level difference between the ears, left minus right, for every direction", 430, 34,
                 19, Align::centre, true);
-    canvas.text("energy of each ear's 256-tap response; red: the left ear is louder, blue: the "
-                "right ear is louder",
+    canvas.text("energy of each ear's " + std::to_string(table.taps()) + "-tap response" +
+                    atRate(table) + "; red: the left ear is louder, blue: the right ear is louder",
                 430, 58, 13, Align::centre);
 
     for (int e = 0; e < kElevationSteps; ++e)
@@ -177,7 +193,7 @@ void drawFrequencyAxes(PlotCanvas& canvas, double top, double height, double bot
 }
 
 // The level difference between the ears over frequency at the far left, below the responses.
-void drawFarLeftLevelDifference(PlotCanvas& canvas, const vorpane::HrirTable& table,
+void drawFarLeftLevelDifference(PlotCanvas& canvas, const vorpane::EarTable& table,
                                 const std::vector<double>& frequencies, double top) {
     constexpr double kH = 200, kBottomDb = -10, kTopDb = 40;
     cairo_t* cr = canvas.cr();
@@ -208,7 +224,7 @@ void drawFarLeftLevelDifference(PlotCanvas& canvas, const vorpane::HrirTable& ta
     }
 }
 
-bool drawResponses(const vorpane::HrirTable& table, const std::string& path) {
+bool drawResponses(const vorpane::EarTable& table, const std::string& path) {
     constexpr double kLeft = kPlotLeft, kTop = 70, kW = kPlotWidth, kH = 400;
     const Direction directions[] = {
         {"far left", 0, 8, {0.75, 0.13, 0.13}},
@@ -235,8 +251,11 @@ bool drawResponses(const vorpane::HrirTable& table, const std::string& path) {
 
     canvas.text("Magnitude responses of both ears at three directions", 470, 32, 19, Align::centre,
                 true);
-    canvas.text("built-in 256-tap responses, frequencies at the measurements' 44.1 kHz (at 48 "
-                "kHz each lies 8.8 % higher)",
+    canvas.text(table.rate() == vorpane::kTableRate
+                    ? std::string("built-in 256-tap responses at 44.1 kHz, the rate they were "
+                                  "measured at")
+                    : "built-in responses resampled to " + kilohertz(table.rate()) + " (" +
+                          std::to_string(table.taps()) + " taps)",
                 470, 54, 13, Align::centre);
     drawFrequencyAxes(canvas, kTop, kH, bottomDb, topDb, 10, "Magnitude (dB)");
     drawFarLeftLevelDifference(canvas, table, frequencies, kTop + kH + 110);
@@ -295,12 +314,24 @@ bool drawResponses(const vorpane::HrirTable& table, const std::string& path) {
 } // namespace
 
 int main(int argc, char** argv) {
+    double rate = vorpane::kTableRate;
+    if (argc == 4 && std::strcmp(argv[1], "--rate") == 0) {
+        char* end = nullptr;
+        rate = std::strtod(argv[2], &end);
+        if (end == argv[2] || *end != 0 || !(rate > 0.0)) {
+            std::fprintf(stderr, "make-plots: --rate takes a rate in Hz, not %s\n", argv[2]);
+            return 2;
+        }
+        argv += 2;
+        argc -= 2;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make-plots <output folder>\n");
+        std::fprintf(stderr, "usage: make-plots [--rate HZ] <output folder>\n");
         return 2;
     }
     const std::string folder = argv[1];
-    const vorpane::HrirTable table = vorpane::embeddedHrirTable();
+    const vorpane::EarTable table =
+        vorpane::resampleTable(vorpane::embeddedHrirTable(), vorpane::supportedRate(rate));
     int status = 0;
     for (const auto& [name, draw] : {std::pair{"directions.png", &drawDirections},
                                      std::pair{"response.png", &drawResponses}}) {

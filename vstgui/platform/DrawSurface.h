@@ -24,8 +24,8 @@ struct Pen {
 // pixel rules of the toolkit: integer coordinates in surface pixels, no anti-aliasing for lines
 // and fills, lines without their end point, clipping to exactly the rectangle set, pixels
 // replaced (not blended) by lines, fills and block copies. The operations that replace a
-// realised drawing object (pen, brush, font, clip) can be overridden: a platform for tests may
-// hand out surfaces that watch them (WindowServices::createDrawSurface).
+// realised drawing object (pen, brush, font, text colours, clip) can be overridden: a platform
+// for tests may hand out surfaces that watch them (WindowServices::createDrawSurface).
 class DrawSurface {
   public:
     // Draws on target; keeps a reference of its own to it.
@@ -44,16 +44,10 @@ class DrawSurface {
     virtual void selectPen(const Pen& pen);
     virtual void selectBrush(CColor color);
     virtual void selectFont(std::shared_ptr<const PlatformFont> font);
-    const Pen& currentPen() const { return pen; }
-    CColor currentBrush() const { return brush; }
-    const PlatformFont* currentFont() const { return font.get(); }
 
-    void setTextColor(CColor color) { textColor = color; }
-    void setTextBackColor(CColor color) { textBackColor = color; }
-    void setTextBackgroundOpaque(bool opaque) { textBackgroundOpaque = opaque; }
-    CColor getTextColor() const { return textColor; }
-    CColor getTextBackColor() const { return textBackColor; }
-    bool isTextBackgroundOpaque() const { return textBackgroundOpaque; }
+    virtual void setTextColor(CColor color) { textColor = color; }
+    virtual void setTextBackColor(CColor color) { textBackColor = color; }
+    virtual void setTextBackgroundOpaque(bool opaque) { textBackgroundOpaque = opaque; }
 
     // Restricts all later drawing to exactly r.
     virtual void setClip(const CRect& r);
@@ -62,7 +56,6 @@ class DrawSurface {
     // p becomes the pen position.
     void moveTo(CPoint p) { penPosition = p; }
     void lineTo(CPoint p);
-    CPoint getPenPosition() const { return penPosition; }
 
     // Fills all of r with the brush.
     void fillRect(const CRect& r);

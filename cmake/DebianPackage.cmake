@@ -1,4 +1,4 @@
-# The Debian package (`make deb`), made by CPack from the full install of scripts/Install.cmake
+# The Debian package (`make deb`), made by CPack from the full install of cmake/Install.cmake
 # with the prefix /usr.
 set(VORPANE_PACKAGE_MAINTAINER "Farrowdale Audio <vorpane@farrowdale.invalid>"
   CACHE STRING "Maintainer field of the Debian package")

@@ -1,7 +1,7 @@
 // Sanitizer builds only: fontconfig 2.14 loses a few bytes while parsing its configuration files,
-// once per process, when the editor first draws text, and cairo 1.16 the 32-byte record of a
-// shared-memory upload still pending when the editor's display connection closes; the leak check
-// ignores those libraries' own allocations, and says nothing about having done so.
+// once per process, when text is first drawn, and cairo 1.16 the 32-byte record of a
+// shared-memory upload still pending when a display connection closes; the leak check ignores
+// those libraries' own allocations, and says nothing about having done so.
 extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\nleak:libcairo.so\n";
 }
