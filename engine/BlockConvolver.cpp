@@ -205,6 +205,13 @@ void BlockConvolver::reserve(int32_t hostBlockSize) {
         outputQueue[channel].reserve(2 * (kSignalDelay + kMostTaps + kBlockLength + frames));
 }
 
+bool BlockConvolver::takeUpOfferedTable() {
+    if (!tables.takeUp()) return false;
+    filterRecord = -1; // the same record of another table is another filter
+    filtersDirty.store(true);
+    return true;
+}
+
 void BlockConvolver::resume() {
     // Input still waiting is rendered first, ahead of new input. The output starts with that
     // many fewer zeros, so new input still leaves exactly kSignalDelay frames later, the latency

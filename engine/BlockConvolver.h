@@ -94,6 +94,12 @@ class BlockConvolver {
     // allocates nothing.
     void reserve(int32_t hostBlockSize);
 
+    // Between blocks, on the thread that processes: takes up the table offered last without
+    // restarting the output. It must be one at the rate in use (another set of responses, as
+    // long as those in use). The next block builds its filters from it and fades to them as to
+    // a new direction. Allocates and frees nothing; true when it took one up.
+    bool takeUpOfferedTable();
+
     // Picks the table record of the current direction and computes both ear filter spectra.
     void computeEarFilters();
 

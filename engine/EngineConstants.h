@@ -1,13 +1,15 @@
 // Fixed numbers of the block convolver.
 #pragma once
 
+#include "engine/HrirTable.h"
+
 #include <cstdint>
 
 namespace vorpane {
 
-constexpr int32_t kBlockLength = 1024;     // frames rendered per block
-constexpr int32_t kTransformLength = 2048; // zero-padded block length
-constexpr int32_t kHrirLength = 256;       // taps per ear response at the table's 44.1 kHz
+constexpr int32_t kBlockLength = 1024;          // frames rendered per block
+constexpr int32_t kTransformLength = 2048;      // zero-padded block length
+constexpr int32_t kHrirLength = kTapsPerRecord; // taps per ear response at the table's 44.1 kHz
 // The delay of the rendered signal at every rate: the output starts with 2047 zeros at 44.1 kHz,
 // less the 256 by which each block's result starts before the end of the queue. At other rates
 // the responses have other lengths (SampleRates.h) and the zeros grow and shrink with them.

@@ -32,8 +32,8 @@ void follow(const float* port, float& seen, const AngleScale& scale, std::atomic
 
 } // namespace
 
-Lv2Panner::Lv2Panner(double sampleRate)
-    : engine(builtInEarTable(sampleRate), azimuth, elevation, filtersDirty),
+Lv2Panner::Lv2Panner(double sampleRate, const LV2_Feature* const* features)
+    : engine(builtInEarTable(sampleRate), azimuth, elevation, filtersDirty), file(engine, features),
       azimuthSeen(kNeverSeen), elevationSeen(kNeverSeen) {}
 
 void Lv2Panner::connectPort(uint32_t port, void* data) {
@@ -55,6 +55,12 @@ void Lv2Panner::connectPort(uint32_t port, void* data) {
     case kLatency:
         latencyPort = static_cast<float*>(data);
         break;
+    case kControl:
+        file.connectControl(data);
+        break;
+    case kNotify:
+        file.connectNotify(data);
+        break;
     default:
         break;
     }
@@ -72,6 +78,7 @@ void Lv2Panner::followDirection() {
 void Lv2Panner::run(uint32_t frames) {
     if (latencyPort) *latencyPort = static_cast<float>(kSignalDelay);
     followDirection();
+    file.run();
     if (!outputs[0] || !outputs[1]) return;
     if (!inputs[0] || !inputs[1]) {
         std::fill(outputs[0], outputs[0] + frames, 0.0f);

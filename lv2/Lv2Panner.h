@@ -1,9 +1,13 @@
 // The LV2 plug-in's audio side: the engine behind LV2's ports. The direction ports hold angles
 // in degrees; run() turns a changed angle into the normalised direction value the engine reads
-// and asks it for new ear filters, which it builds at its next block.
+// and asks it for new ear filters, which it builds at its next block. The "HRTF file" parameter
+// changes the table the engine reads (HrtfFileParameter).
 #pragma once
 
 #include "engine/BlockConvolver.h"
+#include "lv2/HrtfFileParameter.h"
+
+#include <lv2/core/lv2.h>
 
 #include <atomic>
 #include <cstdint>
@@ -13,14 +17,16 @@ namespace vorpane::lv2 {
 class Lv2Panner {
   public:
     // At the host's rate: the ear table for it is made here, or shared with the instances that
-    // already render at it.
-    explicit Lv2Panner(double sampleRate = 44100.0);
+    // already render at it. The features are the host's (instantiate's).
+    explicit Lv2Panner(double sampleRate = 44100.0, const LV2_Feature* const* features = nullptr);
 
     void connectPort(uint32_t port, void* data);
     // Restarts the output, as the VST plug-in's resume does.
     void activate();
     // Any number of frames; allocates nothing and takes no lock.
     void run(uint32_t frames);
+
+    HrtfFileParameter& hrtfFile() { return file; }
 
   private:
     void followDirection();
@@ -29,6 +35,7 @@ class Lv2Panner {
     std::atomic<float> elevation{0.5f};
     std::atomic<bool> filtersDirty{true};
     BlockConvolver engine;
+    HrtfFileParameter file;
 
     const float* inputs[2] = {};
     float* outputs[2] = {};

@@ -1,8 +1,8 @@
 // The committed table file: its identity, its scaling and the shape of the measured data.
 #include "engine/HrirTable.h"
+#include "hrtf/TableFigures.h"
 #include "tests/hrir/KemarDirections.h"
 #include "tests/support/Sha256.h"
-#include "tools/make-hrir-table/TableFigures.h"
 
 #include <gtest/gtest.h>
 

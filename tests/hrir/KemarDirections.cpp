@@ -1,6 +1,6 @@
 #include "KemarDirections.h"
 
-#include "tools/shared/HrirGrid.h"
+#include "hrtf/TableDirections.h"
 
 #include <algorithm>
 #include <array>

@@ -12,7 +12,9 @@
 #include <lilv/lilv.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <set>
 #include <string>
@@ -194,4 +196,32 @@ TEST(Lv2Render, EqualsTheVstPluginSampleForSampleWithTheImpulse1791FramesLate) {
         EXPECT_NEAR(lv2.left[static_cast<size_t>(vorpane::kSignalDelay + t)],
                     table->record(vorpane::Ear::left, record)[t], 1e-6)
             << t;
+}
+
+// lv2apply offers no worker and connects no atom port: the plug-in still renders a file there.
+TEST(Lv2Bundle, RendersAFileInLv2apply) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a sanitizer build of the plug-in loads only into a program built with it";
+#endif
+    const fs::path dir =
+        fs::temp_directory_path() / ("vorpane-lv2apply-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    {
+        // A second of a 16-bit stereo WAV: a 300 Hz tone on the left.
+        std::ofstream wav(dir / "in.wav", std::ios::binary);
+        const uint32_t frames = 44100, bytes = frames * 4;
+        auto u32 = [&](uint32_t v) { wav.write(reinterpret_cast<const char*>(&v), 4); };
+        auto u16 = [&](uint16_t v) { wav.write(reinterpret_cast<const char*>(&v), 2); };
+        wav.write("RIFF", 4), u32(36 + bytes), wav.write("WAVEfmt ", 8), u32(16), u16(1), u16(2);
+        u32(44100), u32(44100 * 4), u16(4), u16(16), wav.write("data", 4), u32(bytes);
+        for (uint32_t i = 0; i < frames; ++i)
+            u16(static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(i * 0.0427)))), u16(0);
+    }
+    int status = 0;
+    const std::string output = lilvTool("lv2apply -i '" + (dir / "in.wav").string() + "' -o '" +
+                                            (dir / "out.wav").string() + "' -c azimuth -60 " + kUri,
+                                        status);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_GT(fs::exists(dir / "out.wav") ? fs::file_size(dir / "out.wav") : 0u, 44100u * 4);
+    fs::remove_all(dir);
 }

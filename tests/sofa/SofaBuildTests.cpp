@@ -1,5 +1,6 @@
 // A plug-in built around a table made from another measured set (a spherical head written by the
 // build), and the table generator's refusal of files it cannot make a table from.
+#include "hrtf/TimeDifference.h"
 #include "tests/sofa/SphericalHead.h"
 #include "tests/support/TestHost.h"
 
@@ -85,11 +86,18 @@ TEST(SofaBuild, PlacesSoundAsTheMeasuredHeadDoes) {
     const double modelDelay =
         (sphericalhead::delaySamples(ears[1]) - sphericalhead::delaySamples(ears[0])) /
         sphericalhead::kRate * kTableRate;
+    const double modelLowDelay =
+        lowFrequencyTimeDifference(near, sphericalhead::delaySamples(ears[0]), far,
+                                   sphericalhead::delaySamples(ears[1]), sphericalhead::kRate);
     for (float azimuth : {0.0f, 1.0f}) {
         const auto h = render(azimuth);
         const std::vector<double>& nearEar = h[azimuth == 0.0f ? 0 : 1];
         const std::vector<double>& farEar = h[azimuth == 0.0f ? 1 : 0];
         EXPECT_NEAR(onset(farEar) - onset(nearEar), modelDelay, 1.5) << azimuth;
+        // At low frequencies the time difference is the head's, within one tap.
+        EXPECT_NEAR(lowFrequencyTimeDifference(nearEar, 0, farEar, 0, kTableRate), modelLowDelay,
+                    1.0 / kTableRate)
+            << azimuth;
         EXPECT_NEAR(magnitudeDb(nearEar, 10000, kTableRate) -
                         magnitudeDb(farEar, 10000, kTableRate),
                     modelLevel, 1.0)

@@ -23,11 +23,11 @@ inline double earAngle(const std::array<double, 3>& source, int ear) {
     return std::acos(std::clamp(cosine, -1.0, 1.0));
 }
 
-// The ear's delay in samples at kRate.
-inline double delaySamples(double angle) {
+// The ear's delay in samples at `rate`.
+inline double delaySamples(double angle, double rate = kRate) {
     const double path =
         angle <= std::numbers::pi / 2 ? -std::cos(angle) : angle - std::numbers::pi / 2;
-    return kLeadSamples + (path + 1.0) * kRadius / kSpeed * kRate;
+    return kLeadSamples + (path + 1.0) * kRadius / kSpeed * rate;
 }
 
 // The shelf's high-frequency gain: 2 facing the source, 0.1 at 150 degrees from it.
@@ -36,14 +36,14 @@ inline double shadowGain(double angle) {
 }
 
 // The head shadow, (1 + alpha s / 2w) / (1 + s / 2w) with w = speed / radius, by the bilinear
-// transform: kTaps taps starting at tap 0.
-inline std::vector<double> impulseResponse(double angle) {
-    const double alpha = shadowGain(angle), beta = 2.0 * kSpeed / kRadius, k = 2.0 * kRate;
+// transform: `taps` taps at `rate` starting at tap 0.
+inline std::vector<double> impulseResponse(double angle, double rate = kRate, int taps = kTaps) {
+    const double alpha = shadowGain(angle), beta = 2.0 * kSpeed / kRadius, k = 2.0 * rate;
     const double a0 = 1 + k / beta, a1 = (1 - k / beta) / a0;
     const double b0 = (1 + alpha * k / beta) / a0, b1 = (1 - alpha * k / beta) / a0;
-    std::vector<double> h(kTaps);
+    std::vector<double> h(taps);
     double previousIn = 0, previousOut = 0;
-    for (int n = 0; n < kTaps; ++n) {
+    for (int n = 0; n < taps; ++n) {
         const double in = n == 0 ? 1.0 : 0.0;
         h[n] = b0 * in + b1 * previousIn - a1 * previousOut;
         previousIn = in, previousOut = h[n];

@@ -3,6 +3,7 @@
 // call on a thread, whether the thread existed before the library was loaded or not. The counter
 // sees every allocation of the process: malloc and its relatives as well as operator new.
 #include "tests/support/TestHost.h"
+#include "tests/threads/AllocationCount.h"
 #include "tools/plugin-loader/PluginLibrary.h"
 
 #include <gtest/gtest.h>
@@ -22,11 +23,16 @@ extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile
                                                          void (*)(const volatile void*));
 #endif
 
-namespace {
-
+namespace allocationcount {
 // Only the threads under test count, and only while they are inside the plug-in's calls.
 thread_local bool countHere = false;
 std::atomic<size_t> counted{0};
+} // namespace allocationcount
+
+namespace {
+
+using allocationcount::counted;
+using allocationcount::countHere;
 
 void noteAllocation() {
     if (countHere) counted.fetch_add(1, std::memory_order_relaxed);

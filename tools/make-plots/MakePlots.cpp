@@ -5,9 +5,9 @@
 // table as the engine renders it at that host rate; by default at the 44.1 kHz it was measured at.
 #include "engine/SampleRates.h"
 #include "engine/TableResampler.h"
+#include "hrtf/TableDirections.h"
 #include "tools/make-plots/HrirFigures.h"
 #include "tools/make-plots/PlotCanvas.h"
-#include "tools/shared/HrirGrid.h"
 
 #include <algorithm>
 #include <cmath>

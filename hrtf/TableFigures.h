@@ -15,7 +15,7 @@ struct TableFigures {
     // Largest difference between the ears' mean levels over 20-100 Hz, over records (dB).
     double lowEarDifferenceDb = 0;
     // Time difference between the ears at azimuth steps 0 and 24 (ms, magnitude): the lag of the
-    // largest cross-correlation of the two responses below 1.5 kHz.
+    // largest cross-correlation of the two responses below 1.5 kHz (hrtf/TimeDifference.h).
     double timeDifferenceLowestMs = 0, timeDifferenceHighestMs = 0;
     // Largest energy ahead of a record's onset (first tap at a tenth of its peak), against the
     // record's energy (dB).

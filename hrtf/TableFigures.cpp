@@ -1,6 +1,8 @@
-#include "TableFigures.h"
+#include "hrtf/TableFigures.h"
 
-#include "ComplexFft.h"
+#include "engine/HrirTable.h"
+#include "hrtf/ComplexFft.h"
+#include "hrtf/TimeDifference.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,9 +14,9 @@ namespace {
 
 constexpr double kRate = 44100.0;
 constexpr size_t kFft = 4096;
-constexpr size_t kTaps = 256;
-constexpr size_t kRecords = 1250;
-constexpr int kAzimuthSteps = 25;
+constexpr size_t kTaps = vorpane::kTapsPerRecord;
+constexpr size_t kRecords = vorpane::kDirections;
+constexpr int kAzimuthSteps = vorpane::kAzimuthSteps;
 
 using Spectrum = std::vector<std::complex<double>>;
 
@@ -64,18 +66,11 @@ size_t onset(const int16_t* taps) {
 }
 
 // Lag in ms of the right ear behind the left at the largest cross-correlation below 1.5 kHz.
-double timeDifferenceMs(const Spectrum& left, const Spectrum& right, const ComplexFft& fft) {
-    Spectrum x(kFft);
-    for (size_t k = 0; k <= bin(1500.0); ++k) {
-        x[k] = right[k] * std::conj(left[k]);
-        if (k > 0) x[kFft - k] = std::conj(x[k]);
-    }
-    fft.inverse(x);
-    const int range = static_cast<int>(kRate * 0.0015);
-    int best = 0;
-    for (int lag = -range; lag <= range; ++lag)
-        if (x[(lag + kFft) % kFft].real() > x[(best + kFft) % kFft].real()) best = lag;
-    return best / kRate * 1000.0;
+// The time difference between the ears at low frequencies, as the generator measures it.
+double timeDifferenceMs(const int16_t* left, const int16_t* right) {
+    return lowFrequencyTimeDifference(std::vector<double>(left, left + kTaps), 0.0,
+                                      std::vector<double>(right, right + kTaps), 0.0, kRate) *
+           1000.0;
 }
 
 } // namespace
@@ -111,7 +106,7 @@ TableFigures measureTable(const std::vector<int16_t>& table) {
         f.lowEarDifferenceDb = std::max(f.lowEarDifferenceDb, std::fabs(lowLevel[0] - lowLevel[1]));
         const int a = static_cast<int>(d % kAzimuthSteps);
         if (a == 0 || a == 24) {
-            const double ms = std::fabs(timeDifferenceMs(s[0], s[1], fft));
+            const double ms = std::fabs(timeDifferenceMs(ears[0], ears[1]));
             f.timeDifferenceLowestMs = std::min(f.timeDifferenceLowestMs, ms);
             f.timeDifferenceHighestMs = std::max(f.timeDifferenceHighestMs, ms);
         }

@@ -1,10 +1,12 @@
-#include "SofaSet.h"
+#include "hrtf/SofaSet.h"
 
 #include <mysofa.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <numbers>
 #include <stdexcept>
@@ -38,6 +40,46 @@ const char* checkFailure(int err) {
     }
 }
 
+// Larger samples than this (60 dB above full scale) come from no measurement.
+constexpr double kLargestSample = 1000.0;
+
+// What the start of the file says: "" when it is an HDF5 file whole, else why it is not. An HDF5
+// file (netCDF-4, and so SOFA, is one) starts with an eight-byte signature and a superblock that
+// gives the file's length; a file shorter than that was cut short.
+std::string hdf5Fault(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    unsigned char head[96] = {};
+    in.read(reinterpret_cast<char*>(head), sizeof head);
+    const auto got = static_cast<size_t>(in.gcount());
+    static const unsigned char signature[8] = {0x89, 'H', 'D', 'F', '\r', '\n', 0x1a, '\n'};
+    if (got < 8 || std::memcmp(head, signature, 8) != 0)
+        return "not a SOFA file (no HDF5 / netCDF-4 data)";
+    // Version 0 and 1 superblocks: sizes at bytes 13 and 14, then the base, free-space and end
+    // addresses after 24 (version 0) or 28 (version 1) bytes; versions 2 and 3: sizes at 9 and 10,
+    // the end address third after byte 12.
+    const unsigned version = head[8];
+    size_t offsetSize = 0, endAt = 0;
+    if (version <= 1) {
+        offsetSize = head[13];
+        endAt = (version == 0 ? 24 : 28) + 2 * offsetSize;
+    } else if (version <= 3) {
+        offsetSize = head[9];
+        endAt = 12 + 2 * offsetSize;
+    }
+    if (offsetSize != 4 && offsetSize != 8) return "its HDF5 superblock is damaged";
+    if (got < endAt + offsetSize) return "truncated: it ends inside its HDF5 superblock";
+    uint64_t end = 0;
+    for (size_t i = 0; i < offsetSize; ++i)
+        end |= static_cast<uint64_t>(head[endAt + i]) << (8 * i);
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) return "cannot be read";
+    if (size < end)
+        return "truncated: " + std::to_string(size) + " of the " + std::to_string(end) +
+               " bytes its HDF5 superblock gives";
+    return "";
+}
+
 struct HrtfDeleter {
     void operator()(MYSOFA_HRTF* hrtf) const { mysofa_free(hrtf); }
 };
@@ -49,9 +91,10 @@ std::string attribute(MYSOFA_HRTF* hrtf, const char* name) {
 
 } // namespace
 
-SofaSet::SofaSet(const std::string& path) {
+SofaSet::SofaSet(const std::string& path) : file(path) {
     auto refuse = [&](const std::string& why) { return std::runtime_error(path + ": " + why); };
     if (!std::filesystem::is_regular_file(path)) throw refuse("no such file");
+    if (const std::string fault = hdf5Fault(path); !fault.empty()) throw refuse(fault);
     int err = MYSOFA_OK;
     std::unique_ptr<MYSOFA_HRTF, HrtfDeleter> hrtf(mysofa_load(path.c_str(), &err));
     if (!hrtf || err != MYSOFA_OK)
@@ -93,11 +136,15 @@ SofaSet::SofaSet(const std::string& path) {
         for (int ear = 0; ear < 2; ++ear) {
             const float* ir = h.DataIR.values + (static_cast<size_t>(m) * 2 + ear) * h.N;
             d.response[ear].assign(ir, ir + h.N);
-            for (double v : d.response[ear])
+            for (double v : d.response[ear]) {
                 if (!std::isfinite(v))
                     throw refuse("measurement " + std::to_string(m) +
-                                 " holds a value that is not "
-                                 "a number");
+                                 " holds a value that is not a number");
+                if (std::fabs(v) > kLargestSample)
+                    throw refuse("measurement " + std::to_string(m) + " holds a sample " +
+                                 std::to_string(std::lround(20 * std::log10(std::fabs(v)))) +
+                                 " dB above full scale, which no measurement gives");
+            }
             const size_t at = delayPerMeasurement ? 2 * m + ear : ear;
             d.delay[ear] = at < h.DataDelay.elements ? h.DataDelay.values[at] : 0.0;
             if (!(d.delay[ear] >= 0.0 && d.delay[ear] < 10.0 * h.N))

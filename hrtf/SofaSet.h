@@ -18,6 +18,7 @@ class SofaSet {
   public:
     explicit SofaSet(const std::string& path);
 
+    const std::string& path() const { return file; }
     double sampleRate() const { return rate; }
     const std::vector<MeasuredDirection>& measurements() const { return all; }
 
@@ -25,6 +26,7 @@ class SofaSet {
     size_t nearest(const std::array<double, 3>& direction) const;
 
   private:
+    std::string file;
     double rate = 0.0;
     std::vector<MeasuredDirection> all;
 };

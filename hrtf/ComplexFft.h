@@ -4,6 +4,7 @@
 
 #include <complex>
 #include <cstddef>
+#include <map>
 #include <vector>
 
 class ComplexFft {
@@ -20,4 +21,13 @@ class ComplexFft {
     size_t n;
     std::vector<std::complex<double>> twiddles; // exp(-2 pi i k / n), k < n / 2
     std::vector<size_t> reversed;               // bit-reversed index of every position
+};
+
+// Transforms by size, each made once: for code that transforms many responses of a few sizes.
+class ComplexFftCache {
+  public:
+    const ComplexFft& of(size_t size) { return transforms.try_emplace(size, size).first->second; }
+
+  private:
+    std::map<size_t, ComplexFft> transforms;
 };

@@ -1,4 +1,4 @@
-#include "LowFrequencyExtension.h"
+#include "hrtf/LowFrequencyExtension.h"
 
 #include <algorithm>
 #include <cmath>

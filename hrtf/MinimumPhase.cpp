@@ -1,19 +1,15 @@
-#include "MinimumPhase.h"
-
-#include "ComplexFft.h"
+#include "hrtf/MinimumPhase.h"
 
 #include <algorithm>
 #include <cmath>
 #include <complex>
-#include <map>
 #include <stdexcept>
 
-std::vector<double> minimumPhase(const std::vector<double>& magnitude, size_t n) {
+std::vector<double> minimumPhase(const std::vector<double>& magnitude, const ComplexFft& fft) {
+    const size_t n = fft.size();
     if (magnitude.size() != n / 2 + 1) throw std::invalid_argument("magnitude of the wrong size");
     const double floor = 1e-5 * *std::max_element(magnitude.begin(), magnitude.end());
     if (!(floor > 0.0)) throw std::invalid_argument("silent magnitude spectrum");
-    static std::map<size_t, ComplexFft> transforms; // the tool is single-threaded
-    const ComplexFft& fft = transforms.try_emplace(n, n).first->second;
     std::vector<std::complex<double>> c(n);
     for (size_t k = 0; k < n; ++k)
         c[k] = std::log(std::max(magnitude[k <= n / 2 ? k : n - k], floor));

@@ -1,4 +1,4 @@
-#include "ComplexFft.h"
+#include "hrtf/ComplexFft.h"
 
 #include <cmath>
 #include <numbers>

@@ -1,4 +1,4 @@
-#include "DiffuseFieldEqualiser.h"
+#include "hrtf/DiffuseFieldEqualiser.h"
 
 #include <algorithm>
 #include <cmath>
