@@ -228,31 +228,6 @@ void BlockConvolver::resume() {
     outputRunning = false;
 }
 
-void BlockConvolver::processReplacing(float** inputs, float** outputs, int32_t count) {
-    process(inputs, outputs, count);
-}
-
-void BlockConvolver::processDoubleReplacing(double** inputs, double** outputs, int32_t count) {
-    process(inputs, outputs, count);
-}
-
-template <class Sample>
-void BlockConvolver::process(Sample** inputs, Sample** outputs, int32_t count) {
-    if (count == 1 && blockFill < kBlockLength - 1 && outputQueue[0].size() > 0) {
-        // Hosts that render frame by frame: one sample in and one out per channel, nothing else.
-        const Sample left = inputs[0][0], right = inputs[1][0];
-        blockBuffer[0][blockFill] = static_cast<double>(left);
-        blockBuffer[1][blockFill] = static_cast<double>(right);
-        ++blockFill;
-        outputs[0][0] = static_cast<Sample>(outputQueue[0].data()[0]);
-        outputs[1][0] = static_cast<Sample>(outputQueue[1].data()[0]);
-        outputQueue[0].removeFront(1);
-        outputQueue[1].removeFront(1);
-        return;
-    }
-    processFrames(inputs, outputs, count);
-}
-
 template <class Sample>
 void BlockConvolver::processFrames(Sample** inputs, Sample** outputs, int32_t count) {
     if (count <= 0) return;
@@ -327,6 +302,10 @@ void BlockConvolver::renderBlock() {
     // flag again and is picked up at the next block.
     const bool fading = filtersDirty.exchange(false) && rebuildFilters();
     outputRunning = true;
+    if (splitRoute) {
+        renderBlockInParts(fading);
+        return;
+    }
 
     if (fading) {
         splitForFade();
@@ -357,6 +336,34 @@ void BlockConvolver::renderBlock() {
     }
 }
 
+void BlockConvolver::renderBlockInParts(bool fading) {
+    double* const work = routeArea + splitroute::kWork;
+    double* const partial = routeArea + splitroute::kPartial;
+    double* const fadingPartial = routeArea + splitroute::kFadingPartial;
+    double* const middle = routeArea + splitroute::kMiddle;
+    if (fading) splitForFade();
+    for (int channel = 0; channel < kChannels; ++channel) {
+        const double* const filter = routeArea + splitroute::filter(channel, false);
+        if (fading) {
+            fft.forward_half_block(fadingPartial, fadingInput[channel], work);
+            fft.forward_half_block(partial, blockBuffer[channel], work);
+            fft.multiply_sum_in_middle(middle, fadingPartial,
+                                       routeArea + splitroute::filter(channel, true), partial,
+                                       filter, kScale);
+        } else {
+            fft.forward_half_block(partial, blockBuffer[channel], work);
+            fft.multiply_in_middle(middle, partial, filter, kScale);
+        }
+        outputQueue[channel].appendUnset(kBlockLength);
+        // As placeResult does: added over the previous block's tail, stored beyond it, and the
+        // last sample of the new space left zero for the next block.
+        double* const target = outputQueue[channel].data() + writePosition;
+        const int32_t length = kBlockLength + filterTaps - 1;
+        fft.add_inverse_tail(target, middle, work, length, filterTaps - 1);
+        target[length] = 0.0;
+    }
+}
+
 template <class Sample> void BlockConvolver::deliverOutput(Sample** outputs, int32_t count) {
     for (int channel = 0; channel < kChannels; ++channel) {
         const double* __restrict queued = outputQueue[channel].data();
@@ -373,9 +380,16 @@ bool BlockConvolver::rebuildFilters() {
     // The same record again rebuilds the same filters: nothing to fade.
     const bool fade = outputRunning && record != filterRecord;
     if (fade)
-        for (int channel = 0; channel < kChannels; ++channel)
-            std::copy(std::begin(earFilterSpectrum[channel]), std::end(earFilterSpectrum[channel]),
-                      previousFilterSpectrum[channel]);
+        for (int channel = 0; channel < kChannels; ++channel) {
+            if (splitRoute) {
+                const double* current = routeArea + splitroute::filter(channel, false);
+                std::copy(current, current + splitroute::kFilter,
+                          routeArea + splitroute::filter(channel, true));
+            } else {
+                std::copy(std::begin(earFilterSpectrum[channel]),
+                          std::end(earFilterSpectrum[channel]), previousFilterSpectrum[channel]);
+            }
+        }
     loadEarFilters(record);
     return fade;
 }
@@ -408,8 +422,16 @@ void BlockConvolver::loadEarFilters(int32_t record) {
         // A table of shorter responses than the last leaves nothing of it behind.
         std::fill(taps + filterTaps, taps + kMostTaps, 0.0);
     }
-    for (int channel = 0; channel < kChannels; ++channel)
+    for (int channel = 0; channel < kChannels; ++channel) {
         fft.forward_transform(earFilterSpectrum[channel], hrirBuffer[channel]);
+        if (splitRoute)
+            fft.order_for_middle(routeArea + splitroute::filter(channel, false),
+                                 earFilterSpectrum[channel]);
+    }
 }
+
+// The calls of processReplacing and processDoubleReplacing that are not handled inline.
+template void BlockConvolver::processFrames(float** inputs, float** outputs, int32_t count);
+template void BlockConvolver::processFrames(double** inputs, double** outputs, int32_t count);
 
 } // namespace vorpane

@@ -14,6 +14,14 @@
 // 1791 frames after it came in at every rate. A new table (the host set another rate) waits
 // until the output restarts (resume).
 //
+// Where the transform has the split route (processors with AVX2 and FMA), each channel's block
+// goes through it in three parts: the forward passes but the last, which skip the block's zero
+// half; one sweep of the last forward pass, the product with the ear filter and the first
+// inverse pass; and the other inverse passes, which add only the samples used (1024 + taps - 1,
+// 1279 at 44.1 kHz) straight into the output queue. The output has the same bits as the whole
+// transforms with the product between them. The arrays of that route lie in one work area at
+// offsets chosen for the cache (SplitRouteLayout.h).
+//
 // The direction comes from three values owned by the plug-in: azimuth and elevation, which the
 // convolver reads when it rebuilds the ear filters, and the flag that asks for the rebuild. They
 // may change on another thread at any time.
@@ -31,6 +39,7 @@
 #include "engine/EngineConstants.h"
 #include "engine/HrirTable.h"
 #include "engine/SampleQueue.h"
+#include "engine/SplitRouteLayout.h"
 #include "engine/TableHandOver.h"
 #include "fft/FFTReal.h"
 
@@ -60,9 +69,14 @@ class BlockConvolver {
 
     // Appends count frames of the two inputs, renders every complete block and writes count
     // rendered frames to the two outputs. A count of 0 or less does nothing.
-    void processReplacing(float** inputs, float** outputs, int32_t count);
+    // Inline, so that hosts rendering frame by frame pay for no further call.
+    void processReplacing(float** inputs, float** outputs, int32_t count) {
+        process(inputs, outputs, count);
+    }
     // The same in double precision, without rounding the output to float.
-    void processDoubleReplacing(double** inputs, double** outputs, int32_t count);
+    void processDoubleReplacing(double** inputs, double** outputs, int32_t count) {
+        process(inputs, outputs, count);
+    }
 
     // Restarts the output: the queued output is replaced by zeros. Input still waiting is
     // rendered first when processing goes on, and new input keeps the delay of kSignalDelay.
@@ -121,6 +135,8 @@ class BlockConvolver {
     void loadEarFilters(int32_t record);
     // The block buffers split into their fading-out part (in fadingInput) and fading-in part.
     void splitForFade();
+    // The block through the transform's split route, fading as renderBlock decided.
+    void renderBlockInParts(bool fading);
     template <class Sample> void deliverOutput(Sample** outputs, int32_t count);
 
     static constexpr int kChannels = 2;
@@ -132,6 +148,7 @@ class BlockConvolver {
     std::atomic<bool>& filtersDirty;
     FFTReal<double> fft;
     Kernels kernels; // of the same vector instructions as fft
+    const bool splitRoute = fft.has_split_route();
 
     int32_t blockFill = 0; // input frames in the first half of each block buffer
     alignas(64) double blockBuffer[kChannels][kTransformLength];
@@ -146,8 +163,24 @@ class BlockConvolver {
     alignas(64) double fadingSpectrum[kChannels][kTransformLength];
     int32_t filterRecord = -1;  // the record the ear filters hold; -1 before the first rebuild
     bool outputRunning = false; // a block has been rendered since the output (re)started
+    alignas(64) double routeArea[splitroute::kLength]; // the split route's arrays
     SampleQueue outputQueue[kChannels];
     uint32_t writePosition = 0;
 };
+
+template <class Sample>
+inline void BlockConvolver::process(Sample** inputs, Sample** outputs, int32_t count) {
+    if (count == 1 && blockFill < kBlockLength - 1 && outputQueue[0].size() > 0) {
+        // Hosts that render frame by frame: one sample in and one out per channel, nothing else.
+        const Sample left = inputs[0][0], right = inputs[1][0];
+        blockBuffer[0][blockFill] = static_cast<double>(left);
+        blockBuffer[1][blockFill] = static_cast<double>(right);
+        ++blockFill;
+        outputs[0][0] = static_cast<Sample>(outputQueue[0].takeFront());
+        outputs[1][0] = static_cast<Sample>(outputQueue[1].takeFront());
+        return;
+    }
+    processFrames(inputs, outputs, count);
+}
 
 } // namespace vorpane

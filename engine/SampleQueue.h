@@ -39,6 +39,9 @@ class SampleQueue {
         head += count < size() ? count : size();
         if (head == tail) head = tail = 0;
     }
+    // Removes the front sample and returns it; the queue must not be empty. Cheaper than
+    // removeFront(1) for callers that take one sample at a time.
+    double takeFront() { return storage[head++]; }
     void clear() { head = tail = 0; }
 
   private:

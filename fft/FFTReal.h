@@ -11,6 +11,7 @@
 #include "fft/FFTRealAssert.h"
 #include "fft/FFTRealAvx2.h"
 #include "fft/FFTRealKernels.h"
+#include "fft/FFTRealSplitAvx2.h"
 #include "fft/TrigoOscillator.h"
 #include "fft/VectorTier.h"
 
@@ -48,6 +49,34 @@ template <class DT> class FFTReal {
     // Multiplies the N values of x by 1/N.
     void normalize(DataType x[]) const;
     DataType* use_buffer() { return &_work_buffer[0]; }
+
+    // The transforms in parts, in the order of a fast convolution of a block whose second half is
+    // zero with a filter, where has_split_route() (AVX2 and FMA; lengths 2^7, 2^9, 2^11, 2^13):
+    //  1. forward_half_block: every forward pass but the last of x, whose second half is not
+    //     read but taken as zero;
+    //  2. multiply_in_middle: the last forward pass, the product with the filter spectrum h,
+    //     times scale, and the first inverse pass; multiply_sum_in_middle sums the products of
+    //     two blocks with their own filters;
+    //  3. add_inverse_tail: the other inverse passes, adding only the first samples to an array.
+    // The result has the same bits as forward_transform, the product in the half-complex layout
+    // ((h x) scale per bin, or (h_a x_a + h_b x_b) scale) and inverse_transform. The parts work in
+    // the caller's arrays (work: N values of scratch), not in the work buffer. Filter spectra go
+    // in in the middle's own order, made by order_for_middle.
+    bool has_split_route() const;
+    // Number of values of a filter spectrum in the middle's order.
+    int32_t get_ordered_length() const { return _length + 4; }
+    void order_for_middle(DataType ordered[], const DataType h[]) const;
+    // s receives x after all forward passes but the last.
+    void forward_half_block(DataType s[], const DataType x[], DataType work[]) const;
+    // y receives the first inverse pass of the product of s's spectrum with the ordered filter h.
+    void multiply_in_middle(DataType y[], const DataType s[], const DataType h[],
+                            DataType scale) const;
+    void multiply_sum_in_middle(DataType y[], const DataType s_a[], const DataType h_a[],
+                                const DataType s_b[], const DataType h_b[], DataType scale) const;
+    // The other inverse passes of y (which they overwrite), adding sample i of the result to x[i]
+    // for i < overlap and storing it plus 0.0 (as if x[i] were zero) for overlap <= i < count.
+    void add_inverse_tail(DataType x[], DataType y[], DataType work[], int32_t count,
+                          int32_t overlap) const;
 
   protected:
     enum { TRIGO_BD_LIMIT = 12 }; // passes above this take their twiddles from oscillators
@@ -594,11 +623,140 @@ template <class DT> void FFTReal<DT>::compute_ifft_sweeps(const DataType f[], Da
         fftreal_assert(x != 0);
         fftreal_assert(sf != 0);
         fftreal_assert(x != sf);
-        fftreal::avx2::inverse_last_sweep(x, sf, &_bit_rev_table[0], get_trigo_level_ptr(3),
-                                          _length);
+        fftreal::avx2::inverse_last_sweep(fftreal::avx2::StoreSamples{x}, sf, &_bit_rev_table[0],
+                                          get_trigo_level_ptr(3), _length);
     }
 #else
     (void)f;
     (void)x;
+#endif
+}
+
+template <class DT> bool FFTReal<DT>::has_split_route() const {
+    // The last forward pass must be a table pass of its own: no rotation passes and an odd
+    // number of table passes from 4 on.
+#if defined(FFTREAL_AVX2_SWEEPS)
+    return std::is_same_v<DataType, double> && _sweeps && _nbr_bits - 1 <= TRIGO_BD_LIMIT &&
+           ((_nbr_bits - 4) & 1) != 0;
+#else
+    return false;
+#endif
+}
+
+template <class DT>
+void FFTReal<DT>::order_for_middle(DataType ordered[], const DataType h[]) const {
+    fftreal_assert(has_split_route());
+#if defined(FFTREAL_AVX2_SWEEPS)
+    if constexpr (std::is_same_v<DataType, double>)
+        fftreal::avx2::order_for_middle(ordered, h, _length);
+#else
+    (void)ordered;
+    (void)h;
+#endif
+}
+
+template <class DT>
+void FFTReal<DT>::forward_half_block(DataType s[], const DataType x[], DataType work[]) const {
+    fftreal_assert(has_split_route());
+    fftreal_assert(s != 0);
+    fftreal_assert(x != 0);
+    fftreal_assert(work != 0);
+    fftreal_assert(s != x);
+    fftreal_assert(work != s);
+#if defined(FFTREAL_AVX2_SWEEPS)
+    if constexpr (std::is_same_v<DataType, double>) {
+        // The sweeps but the last alternate between s and work, the last of them writing s.
+        const int32_t sweeps = count_sweeps() - 1;
+        DataType* df = (sweeps & 1) != 0 ? s : work;
+        DataType* sf = df == s ? work : s;
+        fftreal::avx2::forward_first_sweep<true>(df, x, &_bit_rev_table[0], get_trigo_level_ptr(3),
+                                                 _length);
+        std::swap(df, sf);
+        for (int32_t pass = 4; pass < _nbr_bits - 1; pass += 2) {
+            fftreal::avx2::forward_pass_pair(df, sf, get_trigo_level_ptr(pass),
+                                             get_trigo_level_ptr(pass + 1), 1 << pass, _length);
+            std::swap(df, sf);
+        }
+    }
+#else
+    (void)s;
+    (void)x;
+    (void)work;
+#endif
+}
+
+template <class DT>
+void FFTReal<DT>::multiply_in_middle(DataType y[], const DataType s[], const DataType h[],
+                                     DataType scale) const {
+    fftreal_assert(has_split_route());
+    fftreal_assert(y != 0);
+    fftreal_assert(s != 0);
+    fftreal_assert(y != s);
+#if defined(FFTREAL_AVX2_SWEEPS)
+    if constexpr (std::is_same_v<DataType, double>) {
+        const fftreal::avx2::MiddleTerm terms[1] = {{s, h}};
+        fftreal::avx2::fused_middle(y, terms, get_trigo_level_ptr(_nbr_bits - 1), scale, _length);
+    }
+#else
+    (void)y;
+    (void)s;
+    (void)h;
+    (void)scale;
+#endif
+}
+
+template <class DT>
+void FFTReal<DT>::multiply_sum_in_middle(DataType y[], const DataType s_a[], const DataType h_a[],
+                                         const DataType s_b[], const DataType h_b[],
+                                         DataType scale) const {
+    fftreal_assert(has_split_route());
+    fftreal_assert(y != 0);
+    fftreal_assert(s_a != 0);
+    fftreal_assert(s_b != 0);
+    fftreal_assert(y != s_a);
+    fftreal_assert(y != s_b);
+#if defined(FFTREAL_AVX2_SWEEPS)
+    if constexpr (std::is_same_v<DataType, double>) {
+        const fftreal::avx2::MiddleTerm terms[2] = {{s_a, h_a}, {s_b, h_b}};
+        fftreal::avx2::fused_middle(y, terms, get_trigo_level_ptr(_nbr_bits - 1), scale, _length);
+    }
+#else
+    (void)y;
+    (void)s_a;
+    (void)h_a;
+    (void)s_b;
+    (void)h_b;
+    (void)scale;
+#endif
+}
+
+template <class DT>
+void FFTReal<DT>::add_inverse_tail(DataType x[], DataType y[], DataType work[], int32_t count,
+                                   int32_t overlap) const {
+    fftreal_assert(has_split_route());
+    fftreal_assert(x != 0);
+    fftreal_assert(y != 0);
+    fftreal_assert(work != 0);
+    fftreal_assert(x != y);
+    fftreal_assert(work != y);
+    fftreal_assert(0 <= overlap && overlap <= count && count <= _length);
+#if defined(FFTREAL_AVX2_SWEEPS)
+    if constexpr (std::is_same_v<DataType, double>) {
+        DataType* sf = y;
+        DataType* df = work;
+        for (int32_t pass = _nbr_bits - 2; pass - 1 >= 4; pass -= 2) {
+            fftreal::avx2::inverse_pass_pair(df, sf, get_trigo_level_ptr(pass - 1),
+                                             get_trigo_level_ptr(pass), 1 << (pass - 1), _length);
+            std::swap(df, sf);
+        }
+        fftreal::avx2::inverse_last_sweep(fftreal::avx2::AddSamples{x, overlap, count}, sf,
+                                          &_bit_rev_table[0], get_trigo_level_ptr(3), _length);
+    }
+#else
+    (void)x;
+    (void)y;
+    (void)work;
+    (void)count;
+    (void)overlap;
 #endif
 }

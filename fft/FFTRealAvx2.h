@@ -84,7 +84,11 @@ template <class Step> FFTREAL_AVX2 inline void for_lane_groups(int32_t m, Step s
 }
 
 // The first forward sweep, N >= 64: blocks of 16 from x in bit-reversed order through passes 1
-// and 2, pass 3 and table pass 3 (cos3: the 4 entries of that table level).
+// and 2, pass 3 and table pass 3 (cos3: the 4 entries of that table level). With
+// second_half_zero, x[N/2 ..] is not read but taken as +0.0: the sums with it are still formed,
+// so that a negative zero in x turns into a positive one as it would, and the differences, which
+// keep x's values as they are, are left out.
+template <bool second_half_zero = false>
 FFTREAL_AVX2 inline void forward_first_sweep(double* df, const double* x, const int32_t* bit_rev,
                                              const double* cos3, int32_t length) {
     const int32_t half = length >> 1, quarter = length >> 2;
@@ -96,13 +100,22 @@ FFTREAL_AVX2 inline void forward_first_sweep(double* df, const double* x, const 
         __m256d g[16];
         for (int32_t q = 0; q < 4; ++q) {
             const double* p = x + r + group_offset[q];
-            const __m256d x0 = load(p), x1 = load(p + half);
-            const __m256d x2 = load(p + quarter), x3 = load(p + quarter + half);
-            const __m256d a0 = add(x0, x1), a2 = add(x2, x3);
-            g[4 * q] = add(a0, a2);
-            g[4 * q + 1] = sub(x0, x1);
-            g[4 * q + 2] = sub(a0, a2);
-            g[4 * q + 3] = sub(x2, x3);
+            const __m256d x0 = load(p), x2 = load(p + quarter);
+            if constexpr (second_half_zero) {
+                const __m256d zero = _mm256_setzero_pd();
+                const __m256d a0 = add(x0, zero), a2 = add(x2, zero);
+                g[4 * q] = add(a0, a2);
+                g[4 * q + 1] = x0;
+                g[4 * q + 2] = sub(a0, a2);
+                g[4 * q + 3] = x2;
+            } else {
+                const __m256d x1 = load(p + half), x3 = load(p + quarter + half);
+                const __m256d a0 = add(x0, x1), a2 = add(x2, x3);
+                g[4 * q] = add(a0, a2);
+                g[4 * q + 1] = sub(x0, x1);
+                g[4 * q + 2] = sub(a0, a2);
+                g[4 * q + 3] = sub(x2, x3);
+            }
         }
         __m256d t[16];
         for (int32_t j = 0; j < 16; j += 8) {
@@ -142,9 +155,16 @@ FFTREAL_AVX2 inline void forward_first_sweep(double* df, const double* x, const 
     }
 }
 
+// Where the last inverse sweep puts its results: x[i .. i + 3] = v.
+struct StoreSamples {
+    double* x;
+    FFTREAL_AVX2 void operator()(int32_t i, __m256d v) const { store(x + i, v); }
+};
+
 // The last inverse sweep, the mirror image of the first forward one: table pass 3, pass 3 and
-// passes 2 and 1, writing x in bit-reversed order.
-FFTREAL_AVX2 inline void inverse_last_sweep(double* x, const double* sf, const int32_t* bit_rev,
+// passes 2 and 1, handing out the samples of x in groups of four (Out: as StoreSamples).
+template <class Out = StoreSamples>
+FFTREAL_AVX2 inline void inverse_last_sweep(Out out, const double* sf, const int32_t* bit_rev,
                                             const double* cos3, int32_t length) {
     const int32_t half = length >> 1, quarter = length >> 2;
     const int32_t eighth = length >> 3, sixteenth = length >> 4;
@@ -190,15 +210,15 @@ FFTREAL_AVX2 inline void inverse_last_sweep(double* x, const double* sf, const i
             g[j + 7] = mul(sub(vi, vr), h);
         }
         for (int32_t q = 0; q < 4; ++q) {
-            double* p = x + r + group_offset[q];
+            const int32_t p = r + group_offset[q];
             const __m256d b0 = add(g[4 * q], g[4 * q + 2]);
             const __m256d b2 = sub(g[4 * q], g[4 * q + 2]);
             const __m256d b1 = mul(g[4 * q + 1], two);
             const __m256d b3 = mul(g[4 * q + 3], two);
-            store(p, add(b0, b1));
-            store(p + half, sub(b0, b1));
-            store(p + quarter, add(b2, b3));
-            store(p + quarter + half, sub(b2, b3));
+            out(p, add(b0, b1));
+            out(p + half, sub(b0, b1));
+            out(p + quarter, add(b2, b3));
+            out(p + quarter + half, sub(b2, b3));
         }
     }
 }

@@ -15,4 +15,13 @@ for program in "$build_dir"/bench/bench_*; do
   ran=1
 done
 [[ $ran -eq 1 ]] || echo "no benchmarks built yet"
+# The engine against the FFTW engine in five fresh processes: each places its buffers anew, so
+# the spread shows whether the speed depends on placement.
+if [[ -x "$build_dir/bench/bench_engine" ]]; then
+  echo "== bench_engine, Vorpane and the FFTW engine in five fresh processes"
+  for run in 1 2 3 4 5; do
+    "$build_dir/bench/bench_engine" \
+      --benchmark_filter='^processReplacing/(Vorpane|FFTW engine)/(64|512)/' | grep '^fresh process'
+  done
+fi
 echo "== load afterwards: $(cut -d' ' -f1-3 /proc/loadavg)"

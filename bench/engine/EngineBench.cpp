@@ -532,6 +532,21 @@ void printSummary(const CollectingReporter& r, bool haveZam) {
                     "not start; it then does not convolve, so that column compares nothing.\n");
 }
 
+// For a run filtered to Vorpane and the FFTW engine (scripts/bench.sh starts five such fresh
+// processes): the ratios of this process alone, which show whether the speed depends on where
+// a process happens to place its buffers.
+void printFreshProcessLine(const CollectingReporter& r) {
+    std::printf("fresh process, Vorpane / FFTW engine:");
+    for (int32_t frames : {64, 512}) {
+        const std::string vorpane = streamName("Vorpane", frames);
+        const std::string fftw = streamName("FFTW engine", frames);
+        if (r.has(vorpane) && r.has(fftw))
+            std::printf("  %d frames %.2fx", frames,
+                        r.medianSeconds(fftw) / r.medianSeconds(vorpane));
+    }
+    std::printf("\n");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -549,7 +564,7 @@ int main(int argc, char** argv) {
     try {
         printSummary(reporter, !zamPath.empty());
     } catch (const std::out_of_range&) {
-        std::printf("(no summary: a filter left out runs that it compares)\n");
+        printFreshProcessLine(reporter);
     }
     benchmark::Shutdown();
     return 0;
