@@ -45,10 +45,11 @@ function(vorpane_install_binary target destination)
   endif()
 endfunction()
 
-# The two plug-ins: the VST library and the LV2 bundle (its .ttl files and two binaries).
+# The two plug-ins: the VST library and the LV2 bundle (its .ttl files, its two binaries and its
+# SOFA reader).
 function(vorpane_install_plugins vstDir lv2Dir)
   vorpane_install_binary(Vorpane ${vstDir} ${ARGN})
-  foreach(binary vorpane_dsp vorpane_ui)
+  foreach(binary vorpane_dsp vorpane_ui vorpane-sofa-reader)
     vorpane_install_binary(${binary} ${lv2Dir}/vorpane.lv2 ${ARGN})
   endforeach()
   install(FILES ${VORPANE_LV2_BUNDLE}/manifest.ttl ${VORPANE_LV2_BUNDLE}/vorpane.ttl

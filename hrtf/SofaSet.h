@@ -1,11 +1,11 @@
-// A measured set of head-related impulse responses read from an AES69 (SOFA) file of the
-// SimpleFreeFieldHRIR convention with two receivers (left ear first). Any other file is refused
-// with a std::runtime_error whose text is one line naming the file and what is wrong.
+// A measured set of head-related impulse responses, as read from an AES69 (SOFA) file of the
+// SimpleFreeFieldHRIR convention with two receivers (left ear first): hrtf/SofaFile.h reads one.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct MeasuredDirection {
@@ -16,7 +16,8 @@ struct MeasuredDirection {
 
 class SofaSet {
   public:
-    explicit SofaSet(const std::string& path);
+    SofaSet(std::string path, double sampleRate, std::vector<MeasuredDirection> measurements)
+        : file(std::move(path)), rate(sampleRate), all(std::move(measurements)) {}
 
     const std::string& path() const { return file; }
     double sampleRate() const { return rate; }

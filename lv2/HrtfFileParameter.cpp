@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <new>
 
 namespace vorpane::lv2 {
@@ -30,8 +31,10 @@ size_t reportBytes(size_t pathBytes) {
 
 } // namespace
 
-HrtfFileParameter::HrtfFileParameter(BlockConvolver& engine, const LV2_Feature* const* features)
-    : engine(engine), rate(engine.earTable().rate()) {
+HrtfFileParameter::HrtfFileParameter(BlockConvolver& engine, const LV2_Feature* const* features,
+                                     const std::string& bundlePath)
+    : engine(engine), rate(engine.earTable().rate()),
+      reader((std::filesystem::path(bundlePath) / SofaReaderProcess::kProgramName).string()) {
     map = static_cast<LV2_URID_Map*>(const_cast<void*>(feature(features, LV2_URID__map)));
     schedule = static_cast<LV2_Worker_Schedule*>(
         const_cast<void*>(feature(features, LV2_WORKER__schedule)));
@@ -186,7 +189,7 @@ HrtfFileParameter::Outcome HrtfFileParameter::prepare(Job job, const std::string
     }
     HrtfLoad load;
     if (!path.empty()) {
-        load = loadHrtf(path);
+        load = loadHrtf(path, reader);
         if (!load.table) {
             if (job != Job::restore || !load.missing) {
                 logLine("Vorpane: HRTF file refused: " + load.refusal + " (keeping " + inUse() +

@@ -1,8 +1,9 @@
 // The LV2 plug-in's "HRTF file" parameter: a SOFA file the host chooses (patch:Set of an atom:Path
 // on the control port), loaded on the host's worker thread with the same code that makes the
-// built-in table, and reported on the notify port (patch:Set after every load and in answer to
-// patch:Get). An empty path means the built-in table. A file that cannot be used is refused with
-// one line in the host's log; the table in use stays. The session keeps the path (state).
+// built-in table (the file itself read by the bundle's SOFA reader process), and reported on the
+// notify port (patch:Set after every load and in answer to patch:Get). An empty path means the
+// built-in table. A file that cannot be used is refused with one line in the host's log; the table
+// in use stays. The session keeps the path (state).
 //
 // Threads: run(), workResponse() and endRun() on the audio thread, which never allocates, locks
 // or reads a file; work() on the worker thread, which makes tables and frees the ones replaced;
@@ -12,6 +13,7 @@
 
 #include "engine/BlockConvolver.h"
 #include "lv2/LoadedHrtf.h"
+#include "lv2/SofaReaderProcess.h"
 
 #include <lv2/atom/atom.h>
 #include <lv2/atom/forge.h>
@@ -35,7 +37,9 @@ class HrtfFileParameter {
     // Paths up to this many bytes are loaded; longer ones are refused.
     static constexpr size_t kLongestPath = 4096;
 
-    HrtfFileParameter(BlockConvolver& engine, const LV2_Feature* const* features);
+    // The SOFA reader is the bundle's (SofaReaderProcess::kProgramName in bundlePath).
+    HrtfFileParameter(BlockConvolver& engine, const LV2_Feature* const* features,
+                      const std::string& bundlePath);
     ~HrtfFileParameter();
     HrtfFileParameter(const HrtfFileParameter&) = delete;
     HrtfFileParameter& operator=(const HrtfFileParameter&) = delete;
@@ -79,6 +83,7 @@ class HrtfFileParameter {
 
     BlockConvolver& engine;
     double rate; // the engine's, for the tables made from loaded sets
+    const SofaReaderProcess reader;
     LV2_URID_Map* map = nullptr;
     LV2_Worker_Schedule* schedule = nullptr;
     LV2_Log_Logger logger{};

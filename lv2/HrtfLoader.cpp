@@ -2,7 +2,6 @@
 
 #include "engine/HrirTable.h"
 #include "hrtf/HrirTableMaker.h"
-#include "hrtf/SofaSet.h"
 
 #include <exception>
 #include <filesystem>
@@ -10,12 +9,12 @@
 
 namespace vorpane::lv2 {
 
-HrtfLoad loadHrtf(const std::string& path) {
+HrtfLoad loadHrtf(const std::string& path, const SofaReaderProcess& reader) {
     HrtfLoad load;
     try {
         std::error_code error;
         load.missing = !std::filesystem::exists(path, error);
-        const SofaSet set(path);
+        const SofaSet set = reader.read(path);
         MadeTable made = HrirTableMaker().make(set);
         auto loaded = std::make_unique<LoadedHrtf>();
         loaded->path = path;

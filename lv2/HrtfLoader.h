@@ -1,9 +1,10 @@
-// Makes a table from a SOFA file with the same code that makes the built-in table: for the
-// worker thread and for a restore that loads directly. Never throws; reads the file and
-// allocates, so never on the audio thread.
+// Makes a table from a SOFA file with the same code that makes the built-in table, the file read
+// by the SOFA reader process: for the worker thread and for a restore that loads directly. Never
+// throws; waits for the reader and allocates, so never on the audio thread.
 #pragma once
 
 #include "lv2/LoadedHrtf.h"
+#include "lv2/SofaReaderProcess.h"
 
 #include <memory>
 #include <string>
@@ -16,6 +17,6 @@ struct HrtfLoad {
     bool missing = false;              // the file is not there
 };
 
-HrtfLoad loadHrtf(const std::string& path);
+HrtfLoad loadHrtf(const std::string& path, const SofaReaderProcess& reader);
 
 } // namespace vorpane::lv2

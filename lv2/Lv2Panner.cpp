@@ -32,9 +32,10 @@ void follow(const float* port, float& seen, const AngleScale& scale, std::atomic
 
 } // namespace
 
-Lv2Panner::Lv2Panner(double sampleRate, const LV2_Feature* const* features)
-    : engine(builtInEarTable(sampleRate), azimuth, elevation, filtersDirty), file(engine, features),
-      azimuthSeen(kNeverSeen), elevationSeen(kNeverSeen) {}
+Lv2Panner::Lv2Panner(double sampleRate, const LV2_Feature* const* features, const char* bundlePath)
+    : engine(builtInEarTable(sampleRate), azimuth, elevation, filtersDirty),
+      file(engine, features, bundlePath ? bundlePath : ""), azimuthSeen(kNeverSeen),
+      elevationSeen(kNeverSeen) {}
 
 void Lv2Panner::connectPort(uint32_t port, void* data) {
     switch (port) {

@@ -17,8 +17,9 @@ namespace vorpane::lv2 {
 class Lv2Panner {
   public:
     // At the host's rate: the ear table for it is made here, or shared with the instances that
-    // already render at it. The features are the host's (instantiate's).
-    explicit Lv2Panner(double sampleRate = 44100.0, const LV2_Feature* const* features = nullptr);
+    // already render at it. The features and the bundle's path are the host's (instantiate's).
+    explicit Lv2Panner(double sampleRate = 44100.0, const LV2_Feature* const* features = nullptr,
+                       const char* bundlePath = nullptr);
 
     void connectPort(uint32_t port, void* data);
     // Restarts the output, as the VST plug-in's resume does.

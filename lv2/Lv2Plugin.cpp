@@ -16,11 +16,11 @@ Lv2Panner& panner(LV2_Handle instance) {
     return *static_cast<Lv2Panner*>(instance);
 }
 
-LV2_Handle instantiate(const LV2_Descriptor*, double sampleRate, const char*,
+LV2_Handle instantiate(const LV2_Descriptor*, double sampleRate, const char* bundlePath,
                        const LV2_Feature* const* features) {
     // Nothing may escape into the host: no instance is an answer it understands.
     try {
-        return new Lv2Panner(sampleRate, features);
+        return new Lv2Panner(sampleRate, features, bundlePath);
     } catch (...) {
         return nullptr;
     }

@@ -1,5 +1,6 @@
-// A load of a SOFA file as the LV2 plug-in's worker does it: read with libmysofa, checked, made
-// into the table (equalised, low end restored, minimum phase, placed), on one thread.
+// A load of a SOFA file as the LV2 plug-in's worker does it: read with libmysofa by the SOFA
+// reader process, checked, made into the table (equalised, low end restored, minimum phase,
+// placed) on one thread.
 #include "lv2/HrtfLoader.h"
 
 #include <benchmark/benchmark.h>
@@ -13,8 +14,9 @@ void load(benchmark::State& state, const char* path) {
         state.SkipWithError("the file is not there");
         return;
     }
+    const vorpane::lv2::SofaReaderProcess reader(SOFA_READER);
     for (auto _ : state) {
-        vorpane::lv2::HrtfLoad made = vorpane::lv2::loadHrtf(path);
+        vorpane::lv2::HrtfLoad made = vorpane::lv2::loadHrtf(path, reader);
         if (!made.table) state.SkipWithError(made.refusal.c_str());
         benchmark::DoNotOptimize(made.table);
     }

@@ -2,7 +2,7 @@
 // every direction, within one tap: each record pair measured as the generator measures the set
 // (cross-correlation below 1.5 kHz, hrtf/TimeDifference.h).
 #include "engine/HrirTable.h"
-#include "hrtf/SofaSet.h"
+#include "hrtf/SofaFile.h"
 #include "hrtf/TableDirections.h"
 #include "hrtf/TimeDifference.h"
 
@@ -37,7 +37,7 @@ TEST(TableTimeDifference, KeepsTheMeasuredTimeDifferenceAtLowFrequenciesWithinOn
                                            std::istreambuf_iterator<char>()};
     ASSERT_EQ(bytes.size(), vorpane::kHrirTableBytes);
     const vorpane::HrirTable table(bytes.data());
-    const SofaSet set(kSofaFile);
+    const SofaSet set = readSofaFile(kSofaFile);
     double worst = 0, sum = 0;
     for (int e = 0; e < hrirgrid::kElevationSteps; ++e)
         for (int a = 0; a < hrirgrid::kAzimuthSteps; ++a) {

@@ -151,14 +151,15 @@ TEST(Lv2Bundle, ValidatesAndShowsItsPortsInDegreesAndItsLatency) {
     EXPECT_EQ(degrees, 2u) << turtle;
 }
 
-TEST(Lv2Bundle, BinariesExportOnlyTheirDescriptorsAndTheAudioOneLinksNoGraphics) {
+TEST(Lv2Bundle, BinariesExportOnlyTheirDescriptorsAndTheAudioOneLinksNoGraphicsNorLibmysofa) {
     EXPECT_EQ(exportedNames(kBundle / "vorpane_dsp.so"), std::set<std::string>{"lv2_descriptor"});
     EXPECT_EQ(exportedNames(kBundle / "vorpane_ui.so"), std::set<std::string>{"lv2ui_descriptor"});
     int status = 0;
     const std::string needed =
         runCommand("readelf -d '" + (kBundle / "vorpane_dsp.so").string() + "'", status);
     ASSERT_EQ(status, 0);
-    for (const char* library : {"libX11", "libcairo", "libpng", "libfontconfig", "libz"})
+    for (const char* library :
+         {"libX11", "libcairo", "libpng", "libfontconfig", "libz", "libmysofa"})
         EXPECT_EQ(needed.find(library), std::string::npos) << library << " in\n" << needed;
 }
 

@@ -77,7 +77,7 @@ TEST_F(Package, ControlFields) {
         EXPECT_NE(description.find(tool), std::string::npos) << tool << " in " << description;
     // Computed from the binaries, with the versions their symbols need.
     const std::string depends = field("Depends");
-    for (const char* package : {"libc6 (>=", "libcairo2 (>=", "libsndfile1 (>="})
+    for (const char* package : {"libc6 (>=", "libcairo2 (>=", "libsndfile1 (>=", "libmysofa1 (>="})
         EXPECT_NE(depends.find(package), std::string::npos) << package << " in " << depends;
 }
 
@@ -89,6 +89,7 @@ TEST_F(Package, InstallsThePluginWhereHostsLookAndTheToolsAndDocuments) {
         "usr/lib/lv2/vorpane.lv2/vorpane.ttl",
         "usr/lib/lv2/vorpane.lv2/vorpane_dsp.so",
         "usr/lib/lv2/vorpane.lv2/vorpane_ui.so",
+        "usr/lib/lv2/vorpane.lv2/vorpane-sofa-reader",
         "usr/share/doc/vorpane/LICENSE",
         "usr/share/doc/vorpane/README.md",
         "usr/share/doc/vorpane/copyright",
@@ -110,6 +111,8 @@ TEST_F(Package, InstallsThePluginWhereHostsLookAndTheToolsAndDocuments) {
     EXPECT_EQ(info.st_mode & 0777, 0755u);
     ASSERT_EQ(stat((root / "usr/lib/lv2/vorpane.lv2/vorpane_dsp.so").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);
+    ASSERT_EQ(stat((root / "usr/lib/lv2/vorpane.lv2/vorpane-sofa-reader").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0755u);
 }
 
 TEST_F(Package, UnpackedLv2BundleIsFoundByLv2Hosts) {

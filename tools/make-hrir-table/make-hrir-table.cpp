@@ -5,7 +5,7 @@
 #include "hrtf/ComplexFft.h"
 #include "hrtf/HrirTableMaker.h"
 #include "hrtf/MinimumPhase.h"
-#include "hrtf/SofaSet.h"
+#include "hrtf/SofaFile.h"
 #include "hrtf/TableDirections.h"
 #include "hrtf/TableFigures.h"
 
@@ -94,7 +94,7 @@ class AtomicOutput {
 };
 
 void run(const Options& options) {
-    const SofaSet set(options.sofa);
+    const SofaSet set = readSofaFile(options.sofa);
     const auto& measured = set.measurements();
     const double rate = set.sampleRate();
 
