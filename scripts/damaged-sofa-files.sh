@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Puts damaged copies of a good SOFA file through the code that loads a set (the one the LV2
-# plug-in runs on its worker thread, here in make-hrir-table): half with bytes changed at random
-# places, half cut short at random lengths. Each copy must make a table or be refused in one line
-# naming the file; a crash, a sanitizer report or a copy still being read after 30 s is a failure.
-# Build the tool with AddressSanitizer first (make test-asan builds build-asan/).
+# plug-in runs on its worker thread: the SOFA reader process, then the table; here in
+# load-hrtf-file): half with bytes changed at random places, half cut short at random lengths.
+# Each copy must make a table or be refused in one line naming the file; a crash, a sanitizer
+# report or a copy still being read after 60 s is a failure. Build with AddressSanitizer first
+# (make test-asan builds build-asan/; the tool is build-asan/tests/lv2/load-hrtf-file).
 #
 #   scripts/damaged-sofa-files.sh TOOL GOOD.sofa [COPIES] [SEED]
 set -uo pipefail
@@ -11,6 +12,7 @@ set -uo pipefail
 tool=${1:?usage: damaged-sofa-files.sh TOOL GOOD.sofa [COPIES] [SEED]}
 good=${2:?usage: damaged-sofa-files.sh TOOL GOOD.sofa [COPIES] [SEED]}
 copies=${3:-300}
+[[ -x $tool ]] || { echo "$tool: no such program" >&2; exit 2; }
 RANDOM=${4:-21}
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
@@ -29,21 +31,21 @@ for ((i = 0; i < copies; i++)); do
   else
     truncate -s "$(random_below "$size")" "$copy"
   fi
-  timeout 30 "$tool" --sofa "$copy" "$dir/table.bin" >/dev/null 2>"$dir/err"
+  timeout 60 "$tool" "$copy" >/dev/null 2>"$dir/err"
   status=$?
   lines=$(wc -l <"$dir/err")
   if ((status == 0)) && ((lines == 0)); then
     made=$((made + 1))
-  elif ((status == 1)) && ((lines == 1)) && grep -q "^make-hrir-table: $copy: " "$dir/err"; then
+  elif ((status == 1)) && ((lines == 1)) && grep -q "^$copy: " "$dir/err"; then
     refused=$((refused + 1))
   else
     failed=$((failed + 1))
     keep=/tmp/damaged-sofa-$i.sofa
     cp "$copy" "$keep"
-    if ((status == 124)); then what="still reading after 30 s"; else what="exit status $status"; fi
+    if ((status == 124)); then what="still reading after 60 s"; else what="exit status $status"; fi
     echo "copy $i ($keep): $what: $(head -c 300 "$dir/err" | tr '\n' ' ')"
   fi
-  rm -f "$copy" "$dir/table.bin"
+  rm -f "$copy"
 done
 echo "$copies damaged copies: $made made a table, $refused refused in one line, $failed failed"
 ((failed == 0))
