@@ -193,7 +193,8 @@ TEST(Install, ReinstallingReplacesThePluginAHostHasMapped) {
     EXPECT_EQ(std::memcmp(mapped, head.data(), head.size()), 0);
     EXPECT_EQ(after.st_mode & 0777, 0644u);
     EXPECT_TRUE(fs::exists(stage / "usr/local/bin/vorpane-render"));
-    for (const char* file : {"manifest.ttl", "vorpane.ttl", "vorpane_dsp.so", "vorpane_ui.so"})
+    for (const char* file :
+         {"manifest.ttl", "vorpane.ttl", "vorpane_dsp.so", "vorpane_ui.so", "vorpane-sofa-reader"})
         EXPECT_TRUE(fs::exists(stage / "usr/local/lib/lv2/vorpane.lv2" / file)) << file;
     // The plug-ins for the current user are installed only when asked for.
     EXPECT_FALSE(fs::exists(stage / fs::path(VORPANE_USER_VST_DIR).relative_path()));
@@ -216,9 +217,10 @@ TEST(Install, ForTheUserPutsOnlyThePluginsInTheirFolders) {
     std::set<std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(stage))
         if (!entry.is_directory()) files.insert(entry.path().string());
-    EXPECT_EQ(files, (std::set<std::string>{
-                         (vst / "Vorpane.so").string(), (bundle / "manifest.ttl").string(),
-                         (bundle / "vorpane.ttl").string(), (bundle / "vorpane_dsp.so").string(),
-                         (bundle / "vorpane_ui.so").string()}));
+    EXPECT_EQ(files,
+              (std::set<std::string>{
+                  (vst / "Vorpane.so").string(), (bundle / "manifest.ttl").string(),
+                  (bundle / "vorpane.ttl").string(), (bundle / "vorpane_dsp.so").string(),
+                  (bundle / "vorpane_ui.so").string(), (bundle / "vorpane-sofa-reader").string()}));
     fs::remove_all(stage);
 }
