@@ -7,6 +7,7 @@
 #include "engine/HrirTable.h"
 #include "engine/SampleRates.h"
 #include "plugin/AVorpane.h"
+#include "tests/support/StereoSignal.h"
 #include "tools/plugin-loader/PluginLibrary.h"
 
 #include <gtest/gtest.h>
@@ -33,9 +34,7 @@ struct Direction {
 // Far left, in front, over the head, behind above on the right, low on the right.
 const Direction kDirections[] = {{0, 8}, {12, 8}, {12, 24}, {18, 36}, {22, 2}};
 
-struct Stereo {
-    std::vector<float> left, right;
-};
+using testsignal::Stereo;
 
 // A plug-in driven as a host drives it: the rate set (unless rate is 0), switched on, the
 // direction set, then the input rendered in host blocks of 512 frames.
@@ -52,7 +51,7 @@ class Host {
         effect->setParameter(effect, 1, d.elevation());
     }
     Stereo render(const Stereo& input) {
-        Stereo output{std::vector<float>(input.left.size()), std::vector<float>(input.left.size())};
+        Stereo output = testsignal::silence(input.left.size());
         for (size_t at = 0; at < input.left.size(); at += 512) {
             const auto frames = static_cast<int32_t>(std::min<size_t>(512, input.left.size() - at));
             float* in[] = {const_cast<float*>(input.left.data()) + at,
@@ -70,7 +69,7 @@ class Host {
 };
 
 Stereo impulse(size_t frames) {
-    Stereo input{std::vector<float>(frames), std::vector<float>(frames)};
+    Stereo input = testsignal::silence(frames);
     input.left[0] = input.right[0] = 1.0f;
     return input;
 }
@@ -78,7 +77,7 @@ Stereo impulse(size_t frames) {
 Stereo noise(size_t frames, uint32_t seed) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<float> value(-0.5f, 0.5f);
-    Stereo input{std::vector<float>(frames), std::vector<float>(frames)};
+    Stereo input = testsignal::silence(frames);
     for (size_t i = 0; i < frames; ++i) {
         input.left[i] = value(random);
         input.right[i] = value(random);

@@ -21,7 +21,6 @@
 #include <fstream>
 #include <iterator>
 #include <numbers>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -71,18 +70,9 @@ class Scratch {
     static inline int count = 0;
 };
 
-// An impulse on the left, then noise on both channels.
+// Whole blocks: nothing waits for the next render.
 Stereo testSignal() {
-    constexpr size_t kFrames = 12 * 1024; // whole blocks: nothing waits for the next render
-    Stereo input{std::vector<float>(kFrames), std::vector<float>(kFrames)};
-    input.left[0] = 1.0f;
-    std::mt19937 random(7);
-    std::uniform_real_distribution<float> noise(-0.5f, 0.5f);
-    for (size_t i = 4000; i < kFrames; ++i) {
-        input.left[i] = noise(random);
-        input.right[i] = noise(random);
-    }
-    return input;
+    return testsignal::impulseThenNoise(12 * 1024);
 }
 
 void pointAtTheTestDirection(Lv2WorkerHost& host) {
@@ -139,7 +129,7 @@ bool rendersAsThePluginBuiltAroundIt(const Stereo& loaded, float rate) {
     vst.setParameter(0, kAzimuth);
     vst.setParameter(1, kElevation);
     const Stereo input = testSignal();
-    Stereo built{std::vector<float>(input.left.size()), std::vector<float>(input.left.size())};
+    Stereo built = testsignal::silence(input.left.size());
     for (size_t at = 0; at < input.left.size(); at += 512) {
         float* in[] = {const_cast<float*>(input.left.data()) + at,
                        const_cast<float*>(input.right.data()) + at};

@@ -6,6 +6,7 @@
 #include "engine/EngineConstants.h"
 #include "engine/HrirTable.h"
 #include "tests/support/Command.h"
+#include "tests/support/StereoSignal.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -34,15 +35,13 @@ std::string lilvTool(const std::string& arguments, int& status) {
         "LV2_PATH='" + kBundle.parent_path().string() + "' " + arguments + " 2>/dev/null", status);
 }
 
-struct Stereo {
-    std::vector<float> left, right;
-};
+using testsignal::Stereo;
 
 // Renders through the bundle as an LV2 host does: lilv reads the bundle's .ttl files, finds the
 // ports by their symbols and loads the audio binary; the host's blocks change length from call
 // to call, some longer than any announced size.
 Stereo renderWithLv2(const Stereo& input, float azimuth, float elevation, float& latency) {
-    Stereo output{std::vector<float>(input.left.size()), std::vector<float>(input.left.size())};
+    Stereo output = testsignal::silence(input.left.size());
     LilvWorld* world = lilv_world_new();
     LilvNode* bundle = lilv_new_file_uri(world, nullptr, (kBundle.string() + "/").c_str());
     lilv_world_load_bundle(world, bundle);
@@ -90,7 +89,7 @@ Stereo renderWithVst(const Stereo& input, float azimuth, float elevation) {
     host.dispatch(effMainsChanged, 0, 1);
     host.setParameter(0, azimuth);
     host.setParameter(1, elevation);
-    Stereo output{std::vector<float>(input.left.size()), std::vector<float>(input.left.size())};
+    Stereo output = testsignal::silence(input.left.size());
     constexpr size_t kBlock = 512;
     for (size_t at = 0; at < input.left.size(); at += kBlock) {
         const auto frames = static_cast<int32_t>(std::min(kBlock, input.left.size() - at));
@@ -164,16 +163,8 @@ TEST(Lv2Bundle, BinariesExportOnlyTheirDescriptorsAndTheAudioOneLinksNoGraphicsN
 }
 
 TEST(Lv2Render, EqualsTheVstPluginSampleForSampleWithTheImpulse1791FramesLate) {
-    // An impulse on the left, then noise on both channels.
     constexpr size_t kFrames = 40000;
-    Stereo input{std::vector<float>(kFrames), std::vector<float>(kFrames)};
-    input.left[0] = 1.0f;
-    std::mt19937 random(7);
-    std::uniform_real_distribution<float> noise(-0.5f, 0.5f);
-    for (size_t i = 4000; i < kFrames; ++i) {
-        input.left[i] = noise(random);
-        input.right[i] = noise(random);
-    }
+    const Stereo input = testsignal::impulseThenNoise(kFrames);
 
     const float azimuth = 0.3f, elevation = 0.7f;
     float latency = 0.0f;

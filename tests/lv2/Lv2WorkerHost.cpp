@@ -264,7 +264,7 @@ void Lv2WorkerHost::restart() {
 
 Stereo Lv2WorkerHost::render(const Stereo& input) {
     restart();
-    Stereo output{std::vector<float>(input.left.size()), std::vector<float>(input.left.size())};
+    Stereo output = testsignal::silence(input.left.size());
     constexpr size_t kBlock = 512;
     for (size_t at = 0; at < input.left.size(); at += kBlock) {
         const auto frames = static_cast<uint32_t>(std::min(kBlock, input.left.size() - at));

@@ -5,6 +5,8 @@
 // the audio side (run()) the host itself neither allocates nor locks.
 #pragma once
 
+#include "tests/support/StereoSignal.h"
+
 #include <lilv/lilv.h>
 #include <lv2/atom/atom.h>
 #include <lv2/log/log.h>
@@ -39,9 +41,7 @@ class MessageRing {
     std::atomic<size_t> head{0}, tail{0};
 };
 
-struct Stereo {
-    std::vector<float> left, right;
-};
+using testsignal::Stereo;
 
 class Lv2WorkerHost {
   public:
