@@ -229,8 +229,8 @@ SofaSet SofaReaderProcess::read(const std::string& path) const {
         nfds_t count = 0;
         if (!ended) watched[count++] = {fromReader.get(), POLLIN, 0};
         if (!exited) watched[count++] = {child.descriptor(), POLLIN, 0};
-        if (poll(watched, count, static_cast<int>(std::min<int64_t>(left.count(), INT32_MAX))) <
-            0) {
+        const auto timeout = static_cast<int>(std::min<int64_t>(left.count(), INT32_MAX));
+        if (poll(watched, count, timeout) < 0) {
             if (errno == EINTR) continue;
             throw refuse("the SOFA reader cannot be watched: " + errorText(errno));
         }
